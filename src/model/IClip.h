@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "model/IContent.h"
+
+namespace vortrel {
+
+// A content that plays a source: a media file (video, audio, image) or, for a text clip,
+// the text itself. Besides its span on the timeline a clip has a media segment, the part of
+// the source it plays; a resize keeps that part within the source's length.
+class IClip : public IContent {
+  public:
+    explicit IClip(std::shared_ptr<DesSource> desSource);
+    ~IClip() override;
+
+    /// Moves or resizes the clip; a new length resizes the media segment from its start.
+    void SetPixelRange(int32_t xStart, int32_t xStop) override;
+
+    /// The file path, or the text of a text clip.
+    const std::wstring& GetSource() const { return source_; }
+    /// Sets the file path, or the text of a text clip.
+    void SetSource(std::wstring source) { source_ = std::move(source); }
+
+    /// The span inside the source that the clip plays.
+    const std::shared_ptr<TimeSegment>& GetMediaSegment() const { return media_; }
+
+    /// The length of the source in milliseconds, as the media detector reports it; 0 when
+    /// it cannot tell.
+    int32_t GetMediaLength() const;
+
+  private:
+    std::wstring source_;
+    std::shared_ptr<TimeSegment> media_;
+};
+
+}  // namespace vortrel

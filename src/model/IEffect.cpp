@@ -1,0 +1,45 @@
+#include "model/IEffect.h"
+
+namespace vortrel {
+
+IEffect::IEffect(std::shared_ptr<DesTransition> desTransition)
+    : IContent(std::move(desTransition)) {}
+
+IEffect::IEffect(std::shared_ptr<DesEffect> desEffect) : IContent(std::move(desEffect)) {}
+
+IEffect::~IEffect() = default;
+
+void IEffect::SetParams(const std::wstring& params) {
+    params_.clear();
+    params_.reserve(params.size());
+    for (wchar_t c : params) {
+        if (!IsWideSpace(c)) {
+            params_.push_back(c);
+        }
+    }
+}
+
+bool IsWideSpace(wchar_t c) {
+    switch (static_cast<unsigned>(c)) {
+        case 0x0009:  // tab, line feed, vertical tab, form feed, carriage return
+        case 0x000A:
+        case 0x000B:
+        case 0x000C:
+        case 0x000D:
+        case 0x0020:  // space
+        case 0x0085:  // next line
+        case 0x00A0:  // no-break space
+        case 0x1680:  // ogham space mark
+        case 0x2028:  // line separator
+        case 0x2029:  // paragraph separator
+        case 0x202F:  // narrow no-break space
+        case 0x205F:  // medium mathematical space
+        case 0x3000:  // ideographic space
+            return true;
+        default:
+            // En quad to hair space.
+            return c >= 0x2000 && c <= 0x200A;
+    }
+}
+
+}  // namespace vortrel
