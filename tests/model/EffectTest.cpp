@@ -21,8 +21,6 @@ TEST(EffectParams, EveryWhiteSpaceCharacterIsRemovedAndTheRestKeepsItsOrder) {
         L"2\v,\fC=\x3000"
         L"3\x2003");
     EXPECT_EQ(effect.GetParams(), L"A=1,B=2,C=3");
-    effect.SetParams(L"");
-    EXPECT_EQ(effect.GetParams(), L"");
     // Look-alikes that are not white space stay.
     effect.SetParams(
         L"a\x200B"
@@ -32,15 +30,6 @@ TEST(EffectParams, EveryWhiteSpaceCharacterIsRemovedAndTheRestKeepsItsOrder) {
               L"a\x200B"
               L"b\x00AD"
               L"c");
-}
-
-TEST(EffectName, IsKeptUnchangedWhereAClipKeepsItsSource) {
-    TestEffect effect;
-    effect.SetSource(L" Wipe Left ");
-    EXPECT_EQ(effect.GetSource(), L" Wipe Left ");
-    std::wstring title = L"untouched", text = L"untouched";
-    effect.GetDescription(title, text);
-    EXPECT_EQ(title, L"untouched");
 }
 
 }  // namespace
