@@ -66,6 +66,7 @@ TEST_F(TrackLog, RemoveAnnouncesThenDestroysAndLaterContentsMoveDown) {
     EXPECT_EQ(*log, (EventLog{"removed y of 3", "destroyed y"}));
     EXPECT_EQ(track.ClipAt(1).Name(), "z");
 
+    removed.SetCallback([this](ISubject& s) { Log("removed", s); });
     log->clear();
     track.RemoveAllContents();
     EXPECT_EQ(*log, (EventLog{"removed x of 2", "destroyed x", "removed z of 1", "destroyed z"}));
