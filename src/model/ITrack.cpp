@@ -7,13 +7,6 @@
 
 namespace vortrel {
 
-void ContentChangingEventHandler::Handle(ISubject& subject) {
-    auto* changing = dynamic_cast<ContentEvent*>(&subject);
-    if (changing != nullptr && changing->GetContent() != nullptr) {
-        owner_->KeepApart(*changing->GetContent());
-    }
-}
-
 ITrack::ITrack(std::shared_ptr<DesTrack> desTrack)
     : contentAdded_(std::make_shared<ContentEvent>()),
       contentRemoved_(std::make_shared<ContentEvent>()),
