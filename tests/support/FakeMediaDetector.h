@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "model/IMediaDetector.h"
@@ -20,11 +23,17 @@ struct MediaDetectorScript {
     // Answers to successive length questions; none means that question fails. When the list
     // runs out, the questions fail.
     std::deque<std::optional<double>> lengths;
+    // Types of the streams by index; a stream beyond the list is of type Other.
+    std::vector<MediaStreamType> streamTypes = {MediaStreamType::Video};
+    std::optional<std::pair<int32_t, int32_t>> videoFormat = std::make_pair(4, 2);
+    // The frame at a time: the pixel bytes after the header, or none when none can be had.
+    std::function<std::optional<std::vector<uint8_t>>(double seconds)> frameAt;
 
     std::vector<std::wstring> openedPaths;
     int created = 0;
     int destroyed = 0;
     int lengthQuestions = 0;
+    std::vector<double> frameTimes;
 };
 
 // A media detector that answers from a script.
@@ -47,6 +56,37 @@ class FakeMediaDetector : public IMediaDetector {
         count = *script_->streamCount;
         return true;
     }
+    bool SetCurrentStream(int32_t index) override {
+        current_ = index;
+        return index >= 0 && index < script_->streamCount.value_or(0);
+    }
+    bool GetStreamType(MediaStreamType& type) override {
+        const auto& types = script_->streamTypes;
+        type = current_ < static_cast<int32_t>(types.size()) ? types[static_cast<size_t>(current_)]
+                                                             : MediaStreamType::Other;
+        return true;
+    }
+    bool GetVideoFormat(int32_t& width, int32_t& height) override {
+        if (!script_->videoFormat) {
+            return false;
+        }
+        std::tie(width, height) = *script_->videoFormat;
+        return true;
+    }
+    bool GetBitmapBits(double seconds, int32_t width, int32_t height,
+                       std::vector<uint8_t>& bitmap) override {
+        script_->frameTimes.push_back(seconds);
+        auto pixels = script_->frameAt ? script_->frameAt(seconds) : std::nullopt;
+        if (!pixels) {
+            return false;
+        }
+        bitmap.assign(kBitmapInfoHeaderSize, 0);
+        bitmap[0] = static_cast<uint8_t>(kBitmapInfoHeaderSize);
+        bitmap[4] = static_cast<uint8_t>(width);
+        bitmap[8] = static_cast<uint8_t>(height);
+        bitmap.insert(bitmap.end(), pixels->begin(), pixels->end());
+        return true;
+    }
     bool GetStreamLength(double& seconds) override {
         ++script_->lengthQuestions;
         if (script_->lengths.empty()) {
@@ -63,6 +103,7 @@ class FakeMediaDetector : public IMediaDetector {
 
   private:
     std::shared_ptr<MediaDetectorScript> script_;
+    int32_t current_ = 0;
 };
 
 // Installs a factory of fake detectors for the life of a test, and removes it afterwards.
