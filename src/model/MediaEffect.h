@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "model/IEffect.h"
+
+namespace vortrel {
+
+class DesVideoGroup;
+
+// A video effect on the effect track: it acts on the whole video composition over its span.
+class MediaEffect : public IEffect {
+  public:
+    /// An effect placed on the given video group.
+    explicit MediaEffect(DesVideoGroup& group);
+
+    void GetDescription(std::wstring& title, std::wstring& text) const override;
+};
+
+}  // namespace vortrel

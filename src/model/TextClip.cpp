@@ -1,0 +1,147 @@
+#include "model/TextClip.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "engine/des/DesError.h"
+#include "engine/des/DesSource.h"
+#include "model/BitmapFile.h"
+#include "model/ContentTime.h"
+#include "model/FontTable.h"
+#include "model/ITextRasteriser.h"
+
+namespace vortrel {
+
+namespace {
+
+constexpr size_t kDescriptionLimit = 50;  // UTF-16 units before "..." cuts the text
+constexpr int32_t kMaxCanvasSide = 16384;
+constexpr uint8_t kAntialiasedQuality = 4;
+// Names already taken are skipped by moving to the next number; give up after this many.
+constexpr int kMaxNameAttempts = 10000;
+
+// Milliseconds since an arbitrary start, wrapping at 32 bits like the platform's tick count.
+uint32_t TickCount() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+// Creates a file that did not exist before, so that no two live clips ever share one.
+std::FILE* CreateUniqueBitmapFile(std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) {
+        return nullptr;
+    }
+    uint32_t number = TickCount();
+    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt, ++number) {
+        path = folder / ("text_" + std::to_string(number) + ".bmp");
+        // "x": fail rather than open a file that another clip (or process) made first.
+        if (std::FILE* file = std::fopen(path.c_str(), "wbx")) {
+            return file;
+        }
+        if (!std::filesystem::exists(path, error)) {
+            return nullptr;  // the folder refuses new files: no other name will do better
+        }
+    }
+    return nullptr;
+}
+
+[[noreturn]] void FailSetup() {
+    throw DesError("Could not setup text clip");
+}
+
+}  // namespace
+
+TextClip::TextClip(DesTrack& track) : IClip(std::make_shared<DesSource>(track)) {}
+
+TextClip::~TextClip() {
+    DeleteBitmapFile();
+}
+
+void TextClip::GetDescription(std::wstring& title, std::wstring& text) const {
+    title = L"Text";
+    text = L"Clip: ";
+    size_t units = text.size();
+    for (wchar_t c : GetSource()) {
+        if (c != L'\n' && c != L'\r' && c != L'\t') {
+            text.push_back(c);
+            // Counted in UTF-16 units, so every build cuts a text at the same place.
+            units += static_cast<uint32_t>(c) > 0xFFFF ? 2 : 1;
+        }
+        if (units > kDescriptionLimit) {
+            text += L"...";
+            break;
+        }
+    }
+    text += DescribeTimes(*GetSegment());
+}
+
+void TextClip::SetFont(int32_t fontHandle) {
+    font_ = LogFont{};
+    FontTable::Get(fontHandle, font_);
+}
+
+int32_t TextClip::GetFont() const {
+    return FontTable::Create(font_);
+}
+
+void TextClip::SetVideoTrackSize(int32_t width, int32_t height) {
+    videoTrackWidth_ = width;
+    videoTrackHeight_ = height;
+}
+
+std::wstring TextClip::RenderToBitmapFile() {
+    const int32_t width = videoTrackWidth_;
+    const int32_t height = videoTrackHeight_;
+    std::shared_ptr<ITextRasteriser> rasteriser = GetTextRasteriser();
+    if (!rasteriser || width <= 0 || height <= 0 || width > kMaxCanvasSide ||
+        height > kMaxCanvasSide) {
+        FailSetup();
+    }
+    LogFont font = font_;
+    font.quality = kAntialiasedQuality;
+    std::vector<uint8_t> coverage;
+    if (!rasteriser->Render(GetSource(), font, xPos_, yPos_, width, height, coverage) ||
+        coverage.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
+        FailSetup();
+    }
+
+    // Every pixel has the text colour; the fourth byte carries the coverage.
+    std::vector<uint8_t> pixels(coverage.size() * 4);
+    for (size_t i = 0; i < coverage.size(); ++i) {
+        pixels[4 * i] = static_cast<uint8_t>(color_ >> 16);     // blue
+        pixels[4 * i + 1] = static_cast<uint8_t>(color_ >> 8);  // green
+        pixels[4 * i + 2] = static_cast<uint8_t>(color_);       // red
+        pixels[4 * i + 3] = coverage[i];
+    }
+    const std::vector<uint8_t> file = EncodeBitmapFile32(width, height, pixels);
+
+    std::filesystem::path path;
+    std::FILE* out = CreateUniqueBitmapFile(path);
+    if (out == nullptr) {
+        FailSetup();
+    }
+    const bool written =
+        !file.empty() && std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    if (std::fclose(out) != 0 || !written) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+        FailSetup();
+    }
+    bitmapPath_ = path.wstring();
+    return bitmapPath_;
+}
+
+void TextClip::DeleteBitmapFile() {
+    if (!bitmapPath_.empty()) {
+        std::error_code ignored;  // a file that cannot be deleted is left behind
+        std::filesystem::remove(std::filesystem::path(bitmapPath_), ignored);
+        bitmapPath_.clear();
+    }
+}
+
+}  // namespace vortrel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/des/Guid.h"
+#include "engine/des/IDeviceCatalog.h"
+
+namespace vortrel::testing {
+
+// A device catalogue that lists what a test put into it.
+class FakeDeviceCatalog : public IDeviceCatalog {
+  public:
+    Listing List(DeviceCategory category) override { return listings[category]; }
+
+    /// Adds a readable device with a name-derived class id; returns that id.
+    Guid Add(DeviceCategory category, const std::wstring& name) {
+        const Guid id = Guid::FromName(std::string(name.begin(), name.end()));
+        listings[category].devices.push_back({true, name, id.ToString()});
+        return id;
+    }
+
+    std::map<DeviceCategory, Listing> listings;
+};
+
+}  // namespace vortrel::testing
