@@ -17,11 +17,14 @@ class DesTrack;
 // it plays, with the source and span they were computed for.
 class AudioClip : public IClip {
   public:
-    /// A clip whose source, with its volume effect, is placed on the given track.
-    explicit AudioClip(DesTrack& track);
+    /// A clip whose source, with its volume effect, is placed on the given track (none: a
+    /// clip that is not placed).
+    explicit AudioClip(DesTrack* track);
     ~AudioClip() override;
 
     void GetDescription(std::wstring& title, std::wstring& text) const override;
+    bool ReadFields(const tinyxml2::XMLElement& element) override;
+    void WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const override;
 
     /// The playback gain, 1.0 when made.
     float GetVolume() const { return volume_; }

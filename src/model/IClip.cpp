@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "engine/des/DesSource.h"
 #include "model/IMediaDetector.h"
 #include "model/TimeRules.h"
+#include "model/XmlFields.h"
 
 namespace vortrel {
 
@@ -11,6 +13,10 @@ IClip::IClip(std::shared_ptr<DesSource> desSource)
     : IContent(std::move(desSource)), media_(std::make_shared<TimeSegment>()) {}
 
 IClip::~IClip() = default;
+
+std::shared_ptr<DesSource> IClip::MakeDesSource(DesTrack* track) {
+    return track != nullptr ? std::make_shared<DesSource>(*track) : nullptr;
+}
 
 void IClip::SetPixelRange(int32_t xStart, int32_t xStop) {
     if (!GetSegment()->SetPixelRange(xStart, xStop)) {
@@ -27,6 +33,36 @@ void IClip::SetPixelRange(int32_t xStart, int32_t xStop) {
         playable = std::min<int64_t>(length, mediaLength);
     }
     media_->SetStopMs(ClampToInt32(media_->GetStart() + playable));
+}
+
+bool IClip::ReadClipFields(const tinyxml2::XMLElement& element, bool withMediaStart) {
+    std::wstring source;
+    if (!xml::ReadText(element, "Source", source)) {
+        return false;
+    }
+    SetSource(std::move(source));
+    if (!ReadTimes(element)) {
+        return false;
+    }
+    if (withMediaStart) {
+        int32_t mediaStart = 0;
+        if (!xml::ReadInt(element, "MediaStart", mediaStart)) {
+            return false;
+        }
+        media_->SetStartMs(mediaStart);
+        // The file holds no media stop: the clip plays as much of its file as it is long.
+        media_->SetStopMs(ClampToInt32(mediaStart + GetSegment()->GetLength()));
+    }
+    return true;
+}
+
+void IClip::WriteClipFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element,
+                            bool withMediaStart) const {
+    xml::WriteText(document, element, "Source", source_);
+    WriteTimes(document, element);
+    if (withMediaStart) {
+        xml::WriteInt(document, element, "MediaStart", media_->GetStart());
+    }
 }
 
 int32_t IClip::GetMediaLength() const {

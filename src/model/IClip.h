@@ -8,6 +8,8 @@
 
 namespace vortrel {
 
+class DesTrack;
+
 // A content that plays a source: a media file (video, audio, image) or, for a text clip,
 // the text itself. Besides its span on the timeline a clip has a media segment, the part of
 // the source it plays; a resize keeps that part within the source's length.
@@ -27,9 +29,20 @@ class IClip : public IContent {
     /// The span inside the source that the clip plays.
     const std::shared_ptr<TimeSegment>& GetMediaSegment() const { return media_; }
 
+    /// A source wrapper on the given editing-timeline track, or none without a track.
+    static std::shared_ptr<DesSource> MakeDesSource(DesTrack* track);
+
     /// The length of the source in milliseconds, as the media detector reports it; 0 when
     /// it cannot tell.
     int32_t GetMediaLength() const;
+
+  protected:
+    /// Reads Source, Start and Stop and, for a clip that plays a span of its file,
+    /// MediaStart; the media stop then follows from the clip's length.
+    bool ReadClipFields(const tinyxml2::XMLElement& element, bool withMediaStart);
+    /// Writes Source, Start, Stop and, when asked, MediaStart.
+    void WriteClipFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element,
+                         bool withMediaStart) const;
 
   private:
     std::wstring source_;

@@ -1,5 +1,7 @@
 #include "model/IContent.h"
 
+#include "model/XmlFields.h"
+
 namespace vortrel {
 
 IContent::IContent(std::shared_ptr<DesSource> desSource)
@@ -46,6 +48,24 @@ void IContent::WriteXml(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& e
 
 void IContent::WriteFields(tinyxml2::XMLDocument& /*document*/,
                            tinyxml2::XMLElement& /*element*/) const {}
+
+bool IContent::ReadTimes(const tinyxml2::XMLElement& element) {
+    int32_t value = 0;
+    if (!xml::ReadInt(element, "Start", value)) {
+        return false;
+    }
+    segment_->SetStartMs(value);
+    if (!xml::ReadInt(element, "Stop", value)) {
+        return false;
+    }
+    segment_->SetStopMs(value);
+    return true;
+}
+
+void IContent::WriteTimes(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const {
+    xml::WriteInt(document, element, "Start", segment_->GetStart());
+    xml::WriteInt(document, element, "Stop", segment_->GetStop());
+}
 
 void IContent::Update() {
     // The track's handler may move the content here, so the set-up sees the final times.

@@ -69,6 +69,12 @@ class IContent {
     /// The effect wrapper of an effect, or none.
     const std::shared_ptr<DesEffect>& GetDesEffect() const { return desEffect_; }
 
+  protected:
+    /// Reads the Start and Stop elements into the segment, each as soon as it is read.
+    bool ReadTimes(const tinyxml2::XMLElement& element);
+    /// Writes the Start and Stop elements.
+    void WriteTimes(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const;
+
   private:
     IContent(std::shared_ptr<DesSource> desSource, std::shared_ptr<DesTransition> desTransition,
              std::shared_ptr<DesEffect> desEffect);

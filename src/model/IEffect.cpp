@@ -1,5 +1,7 @@
 #include "model/IEffect.h"
 
+#include "model/XmlFields.h"
+
 namespace vortrel {
 
 IEffect::IEffect(std::shared_ptr<DesTransition> desTransition)
@@ -17,6 +19,30 @@ void IEffect::SetParams(const std::wstring& params) {
             params_.push_back(c);
         }
     }
+}
+
+bool IEffect::ReadNameAndTimes(const tinyxml2::XMLElement& element) {
+    std::wstring name;
+    if (!xml::ReadText(element, "Name", name)) {
+        return false;
+    }
+    SetSource(std::move(name));
+    return ReadTimes(element);
+}
+
+bool IEffect::ReadParams(const tinyxml2::XMLElement& element) {
+    std::wstring params;
+    if (!xml::ReadOptionalText(element, "Params", params)) {
+        return false;
+    }
+    SetParams(params);
+    return true;
+}
+
+void IEffect::WriteNameAndTimes(tinyxml2::XMLDocument& document,
+                                tinyxml2::XMLElement& element) const {
+    xml::WriteText(document, element, "Name", name_);
+    WriteTimes(document, element);
 }
 
 bool IsWideSpace(wchar_t c) {

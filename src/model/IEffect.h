@@ -26,6 +26,14 @@ class IEffect : public IContent {
     /// Stores the parameter text with every white-space character removed.
     void SetParams(const std::wstring& params);
 
+  protected:
+    /// Reads Name, Start and Stop.
+    bool ReadNameAndTimes(const tinyxml2::XMLElement& element);
+    /// Reads Params, which must be there but may be empty.
+    bool ReadParams(const tinyxml2::XMLElement& element);
+    /// Writes Name, Start and Stop.
+    void WriteNameAndTimes(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const;
+
   private:
     std::wstring name_;
     std::wstring params_;

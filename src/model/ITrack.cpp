@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include <tinyxml2.h>
+
+#include "engine/des/DesTrack.h"
 #include "model/IContent.h"
 #include "model/TimeRules.h"
+#include "model/XmlFields.h"
 
 namespace vortrel {
 
@@ -20,12 +24,66 @@ ITrack::~ITrack() {
     contents_.clear();
 }
 
+IContent* ITrack::CreateContent() {
+    std::shared_ptr<IContent> content = MakeContent(true);
+    IContent* created = content.get();
+    AddContent(std::move(content));
+    return created;
+}
+
 bool ITrack::AcceptsKind(ContentKind /*kind*/) const {
     return false;
 }
 
 std::shared_ptr<DesTrack> ITrack::GetDesTrack() const {
     return desTrack_;
+}
+
+const tinyxml2::XMLElement* ITrack::ReadXml(const tinyxml2::XMLElement& timeline,
+                                            const tinyxml2::XMLElement* previous,
+                                            TimelineModel& model) {
+    const tinyxml2::XMLElement* element = previous != nullptr
+                                              ? previous->NextSiblingElement("Track")
+                                              : timeline.FirstChildElement("Track");
+    bool visible = true;
+    if (element == nullptr || !xml::ReadBoolAttribute(*element, "Visible", visible)) {
+        return nullptr;
+    }
+    SetVisible(visible);
+    for (const tinyxml2::XMLElement* item = element->FirstChildElement("Content"); item != nullptr;
+         item = item->NextSiblingElement("Content")) {
+        IContent* content = CreateContent();
+        if (!content->ReadXml(*item, model)) {
+            return nullptr;
+        }
+        // A content whose engine set-up fails (an unknown effect, a missing file) stays, as
+        // the control's add methods leave it; the rest of the project still loads.
+        try {
+            content->Update();
+        } catch (const std::exception&) {
+        }
+    }
+    return element;
+}
+
+void ITrack::WriteXml(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& timeline,
+                      const TimelineModel& model) const {
+    tinyxml2::XMLElement* element = document.NewElement("Track");
+    element->SetAttribute("Visible", visible_ ? 1 : 0);
+    timeline.InsertEndChild(element);
+    for (const auto& content : contents_) {
+        tinyxml2::XMLElement* item = document.NewElement("Content");
+        element->InsertEndChild(item);
+        content->WriteXml(document, *item, model);
+    }
+}
+
+void ITrack::SetVisible(bool visible) {
+    visible_ = visible;
+    if (std::shared_ptr<DesTrack> track = GetDesTrack()) {
+        track->GetTrackObject()->SetMuted(!visible);
+    }
+    visibilityChanged_->Notify(visible);
 }
 
 void ITrack::AddContent(std::shared_ptr<IContent> content) {

@@ -10,10 +10,16 @@
 #include "model/TrackEvent.h"
 #include "model/VisibilityEvent.h"
 
+namespace tinyxml2 {
+class XMLDocument;
+class XMLElement;
+}  // namespace tinyxml2
+
 namespace vortrel {
 
 class DesTrack;
 class IContent;
+class TimelineModel;
 
 // A lane of contents. The track owns its contents in the order they were added (a content's
 // position is its index at the control's interface), announces additions and removals, and
@@ -27,12 +33,25 @@ class ITrack {
 
     // The virtual operations keep this order in every build.
     virtual ~ITrack();
-    /// Makes a new content of the track's kind, appends it and returns it.
-    virtual IContent* CreateContent() = 0;
+    /// Makes a new content of the track's kind, appends it (announcing it) and returns it.
+    virtual IContent* CreateContent();
     /// True when the track holds contents of the given kind.
     virtual bool AcceptsKind(ContentKind kind) const;
     /// The editing-timeline track the contents are placed on, or none.
     virtual std::shared_ptr<DesTrack> GetDesTrack() const;
+    /// Reads the track's element of a project: the one after `previous`, or the first under
+    /// `timeline` when there is no previous one. Returns the element it consumed, or none
+    /// when there is none or it is malformed.
+    virtual const tinyxml2::XMLElement* ReadXml(const tinyxml2::XMLElement& timeline,
+                                                const tinyxml2::XMLElement* previous,
+                                                TimelineModel& model);
+    /// Appends the track's element, with its contents, to a project's timeline element.
+    virtual void WriteXml(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& timeline,
+                          const TimelineModel& model) const;
+    /// Makes a content of the track's kind with default fields, not on the track. A placed
+    /// one gets its editing-timeline objects on the track's; an unplaced one has none and
+    /// serves to check what a project holds before the model is touched.
+    virtual std::shared_ptr<IContent> MakeContent(bool placed) const = 0;
 
     /// Appends a content, which the track then owns, and announces it.
     void AddContent(std::shared_ptr<IContent> content);
@@ -50,8 +69,9 @@ class ITrack {
 
     /// Whether the track is shown (and heard).
     bool IsVisible() const { return visible_; }
-    /// Stores the visible flag; the model announces the change.
-    void SetVisible(bool visible) { visible_ = visible; }
+    /// Stores the visible flag, mutes the editing-timeline track when hidden and announces
+    /// the change through visibilityChanged.
+    void SetVisible(bool visible);
 
     /// Notified after a content is appended.
     const std::shared_ptr<ContentEvent>& GetContentAdded() const { return contentAdded_; }

@@ -1,11 +1,18 @@
 #include "model/ImageClip.h"
 
-#include "engine/des/DesSource.h"
 #include "model/ContentTime.h"
 
 namespace vortrel {
 
-ImageClip::ImageClip(DesTrack& track) : IClip(std::make_shared<DesSource>(track)) {}
+ImageClip::ImageClip(DesTrack* track) : IClip(MakeDesSource(track)) {}
+
+bool ImageClip::ReadFields(const tinyxml2::XMLElement& element) {
+    return ReadClipFields(element, false);
+}
+
+void ImageClip::WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const {
+    WriteClipFields(document, element, false);
+}
 
 void ImageClip::GetDescription(std::wstring& title, std::wstring& text) const {
     title = L"Image";

@@ -5,12 +5,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include <tinyxml2.h>
+
 #include "engine/des/DesError.h"
-#include "engine/des/DesSource.h"
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"
 #include "model/FontTable.h"
 #include "model/ITextRasteriser.h"
+#include "model/Utf8.h"
+#include "model/XmlFields.h"
 
 namespace vortrel {
 
@@ -50,13 +53,65 @@ std::FILE* CreateUniqueBitmapFile(std::filesystem::path& path) {
     return nullptr;
 }
 
+// The Font element's attributes, in the order they are written.
+struct FontField {
+    const char* name;
+    int32_t LogFont::*wide;
+    uint8_t LogFont::*narrow;
+};
+constexpr FontField kFontFields[] = {
+    {"Height", &LogFont::height, nullptr},
+    {"Width", &LogFont::width, nullptr},
+    {"Escapement", &LogFont::escapement, nullptr},
+    {"Orientation", &LogFont::orientation, nullptr},
+    {"Weight", &LogFont::weight, nullptr},
+    {"Italic", nullptr, &LogFont::italic},
+    {"Underline", nullptr, &LogFont::underline},
+    {"StrikeOut", nullptr, &LogFont::strikeOut},
+    {"CharSet", nullptr, &LogFont::charSet},
+    {"OutPrecision", nullptr, &LogFont::outPrecision},
+    {"ClipPrecision", nullptr, &LogFont::clipPrecision},
+    {"Quality", nullptr, &LogFont::quality},
+    {"PitchAndFamily", nullptr, &LogFont::pitchAndFamily},
+};
+
+// Reads the Font element: all thirteen attributes, byte fields taking the low byte. A font
+// without a face name is written without text, so the text may be missing.
+bool ReadFont(const tinyxml2::XMLElement& parent, LogFont& font) {
+    const tinyxml2::XMLElement* element = parent.FirstChildElement("Font");
+    if (element == nullptr) {
+        return false;
+    }
+    for (const FontField& field : kFontFields) {
+        int32_t value = 0;
+        if (!xml::ReadIntAttribute(*element, field.name, value)) {
+            return false;
+        }
+        if (field.wide != nullptr) {
+            font.*field.wide = value;
+        } else {
+            font.*field.narrow = static_cast<uint8_t>(value & 0xFF);
+        }
+    }
+    font.SetFaceName(FromUtf8(element->GetText() != nullptr ? element->GetText() : ""));
+    return true;
+}
+
+void WriteFont(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& parent, const LogFont& font) {
+    tinyxml2::XMLElement* element = xml::WriteText(document, parent, "Font", font.GetFaceName());
+    for (const FontField& field : kFontFields) {
+        element->SetAttribute(field.name,
+                              field.wide != nullptr ? font.*field.wide : font.*field.narrow);
+    }
+}
+
 [[noreturn]] void FailSetup() {
     throw DesError("Could not setup text clip");
 }
 
 }  // namespace
 
-TextClip::TextClip(DesTrack& track) : IClip(std::make_shared<DesSource>(track)) {}
+TextClip::TextClip(DesTrack* track) : IClip(MakeDesSource(track)) {}
 
 TextClip::~TextClip() {
     DeleteBitmapFile();
@@ -78,6 +133,39 @@ void TextClip::GetDescription(std::wstring& title, std::wstring& text) const {
         }
     }
     text += DescribeTimes(*GetSegment());
+}
+
+bool TextClip::ReadFields(const tinyxml2::XMLElement& element) {
+    if (!ReadClipFields(element, false)) {
+        return false;
+    }
+    uint32_t color = 0;
+    if (!xml::ReadUnsigned(element, "Color", color)) {
+        return false;
+    }
+    color_ = color;
+    const std::pair<const char*, int32_t*> numbers[] = {
+        {"XPos", &xPos_},
+        {"YPos", &yPos_},
+        {"VideoTrackWidth", &videoTrackWidth_},
+        {"VideoTrackHeight", &videoTrackHeight_},
+    };
+    for (auto [name, field] : numbers) {
+        if (!xml::ReadInt(element, name, *field)) {
+            return false;
+        }
+    }
+    return ReadFont(element, font_);
+}
+
+void TextClip::WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const {
+    WriteClipFields(document, element, false);
+    xml::WriteUnsigned(document, element, "Color", color_);
+    xml::WriteInt(document, element, "XPos", xPos_);
+    xml::WriteInt(document, element, "YPos", yPos_);
+    xml::WriteInt(document, element, "VideoTrackWidth", videoTrackWidth_);
+    xml::WriteInt(document, element, "VideoTrackHeight", videoTrackHeight_);
+    WriteFont(document, element, font_);
 }
 
 void TextClip::SetFont(int32_t fontHandle) {
@@ -132,14 +220,14 @@ std::wstring TextClip::RenderToBitmapFile() {
         std::filesystem::remove(path, ignored);
         FailSetup();
     }
-    bitmapPath_ = path.wstring();
+    bitmapPath_ = FromPath(path);
     return bitmapPath_;
 }
 
 void TextClip::DeleteBitmapFile() {
     if (!bitmapPath_.empty()) {
         std::error_code ignored;  // a file that cannot be deleted is left behind
-        std::filesystem::remove(std::filesystem::path(bitmapPath_), ignored);
+        std::filesystem::remove(ToPath(bitmapPath_), ignored);
         bitmapPath_.clear();
     }
 }

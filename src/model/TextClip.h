@@ -17,11 +17,14 @@ class DesTrack;
 // text itself.
 class TextClip : public IClip {
   public:
-    /// A clip whose source is placed on the given editing-timeline track.
-    explicit TextClip(DesTrack& track);
+    /// A clip whose source is placed on the given editing-timeline track (none: a clip
+    /// that is not placed, with no source wrapper).
+    explicit TextClip(DesTrack* track);
     ~TextClip() override;
 
     void GetDescription(std::wstring& title, std::wstring& text) const override;
+    bool ReadFields(const tinyxml2::XMLElement& element) override;
+    void WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const override;
 
     /// Takes the font of a font handle; an unknown handle leaves the record all zero.
     void SetFont(int32_t fontHandle);

@@ -4,6 +4,8 @@
 #include "engine/des/DesTransition.h"
 #include "model/ContentTime.h"
 #include "model/ITrack.h"
+#include "model/TimelineModel.h"
+#include "model/XmlFields.h"
 
 namespace vortrel {
 
@@ -12,6 +14,30 @@ TransitionEffect::TransitionEffect() : IEffect(std::make_shared<DesTransition>(n
 void TransitionEffect::GetDescription(std::wstring& title, std::wstring& text) const {
     title = L"Transition";
     text = L"Transition: " + GetSource() + DescribeTimes(*GetSegment());
+}
+
+bool TransitionEffect::ReadXml(const tinyxml2::XMLElement& element, TimelineModel& model) {
+    int32_t trackIndex = -1;
+    int32_t reverse = 0;
+    if (!ReadNameAndTimes(element) || !xml::ReadInt(element, "Track", trackIndex)) {
+        return false;
+    }
+    // An index that names no track leaves the transition without one; its set-up then fails
+    // like that of any content the engine cannot place, and the project still loads.
+    SetMediaTrack(model.GetTrack(trackIndex));
+    if (!xml::ReadInt(element, "Reverse", reverse)) {
+        return false;
+    }
+    SetReverse(reverse != 0);
+    return ReadParams(element);
+}
+
+void TransitionEffect::WriteXml(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element,
+                                const TimelineModel& model) const {
+    WriteNameAndTimes(document, element);
+    xml::WriteInt(document, element, "Track", model.IndexOfTrack(mediaTrack_));
+    xml::WriteInt(document, element, "Reverse", GetReverse() ? 1 : 0);
+    xml::WriteText(document, element, "Params", GetParams());
 }
 
 bool TransitionEffect::GetReverse() const {

@@ -16,6 +16,11 @@ class TransitionEffect : public IEffect {
     TransitionEffect();
 
     void GetDescription(std::wstring& title, std::wstring& text) const override;
+    /// Reads every field itself: the media track is stored as a track index of the model.
+    bool ReadXml(const tinyxml2::XMLElement& element, TimelineModel& model) override;
+    /// Writes every field, the media track as its index in the model (-1 for none).
+    void WriteXml(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element,
+                  const TimelineModel& model) const override;
 
     /// Whether the blend runs the other way round.
     bool GetReverse() const;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/des/DesSource.h"
 #include "model/ContentTime.h"
 #include "model/IMediaDetector.h"
 
@@ -54,13 +53,21 @@ std::wstring DescribeMediaClip(const IClip& clip) {
            L"\nMedia Stop: " + FormatContentTime(clip.GetMediaSegment()->GetStop());
 }
 
-VideoClip::VideoClip(DesTrack& track) : IClip(std::make_shared<DesSource>(track)) {}
+VideoClip::VideoClip(DesTrack* track) : IClip(MakeDesSource(track)) {}
 
 VideoClip::~VideoClip() = default;
 
 void VideoClip::GetDescription(std::wstring& title, std::wstring& text) const {
     title = L"Video";
     text = DescribeMediaClip(*this);
+}
+
+bool VideoClip::ReadFields(const tinyxml2::XMLElement& element) {
+    return ReadClipFields(element, true);
+}
+
+void VideoClip::WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const {
+    WriteClipFields(document, element, true);
 }
 
 std::unique_ptr<DibBitmap> VideoClip::CreatePosterFrame() {

@@ -16,11 +16,14 @@ class DesTrack;
 // from black still shows a picture.
 class VideoClip : public IClip {
   public:
-    /// A clip whose source is placed on the given editing-timeline track.
-    explicit VideoClip(DesTrack& track);
+    /// A clip whose source is placed on the given editing-timeline track (none: a clip
+    /// that is not placed, with no source wrapper).
+    explicit VideoClip(DesTrack* track);
     ~VideoClip() override;
 
     void GetDescription(std::wstring& title, std::wstring& text) const override;
+    bool ReadFields(const tinyxml2::XMLElement& element) override;
+    void WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const override;
 
     /// Whether dark frames are skipped when the poster frame is taken.
     bool GetSkipBlackPosterFrame() const { return skipBlackPosterFrame_; }

@@ -34,7 +34,7 @@ class RealPosterFrame : public ::testing::Test {
     DesTimeline timeline{devices};
     DesVideoGroup group{&timeline, 320, 240, 15.0f};
     DesTrack track{group};
-    VideoClip clip{track};
+    VideoClip clip{&track};
     static inline testing::MediaFolder* media_ = nullptr;
     static inline std::filesystem::path video_;
 };

@@ -84,7 +84,7 @@ TEST_F(QtText, TextClipWritesABitmapWhoseAlphaIsTheGlyphs) {
     DesTimeline timeline(devices);
     DesVideoGroup group(&timeline, 320, 240, 15.0f);
     DesTrack track(group);
-    TextClip clip(track);
+    TextClip clip(&track);
     clip.SetSource(L"Title");
     clip.SetLogFont(SansFont(-16));
     clip.SetColor(0x00336699);  // red 0x99, green 0x66, blue 0x33

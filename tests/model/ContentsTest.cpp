@@ -63,7 +63,7 @@ class Contents : public ::testing::Test {
 };
 
 TEST_F(Contents, DescriptionsNameTheFileAndTheTimes) {
-    VideoClip clip(videoTrack);
+    VideoClip clip(&videoTrack);
     clip.SetSource(L"C:\\media\\holiday.avi");
     clip.GetSegment()->SetStartMs(5);
     clip.GetSegment()->SetStopMs(61234);
@@ -75,13 +75,13 @@ TEST_F(Contents, DescriptionsNameTheFileAndTheTimes) {
               L"Clip: holiday.avi\nStart: 0:00:00.005\nStop: 0:01:01.234\n"
               L"Media Start: 0:00:00.000\nMedia Stop: 0:01:01.229");
 
-    AudioClip sound(audioTrack);
+    AudioClip sound(&audioTrack);
     sound.SetSource(L"tone.wav");  // no separator: the whole source
     sound.GetDescription(title, text);
     EXPECT_EQ(title, L"Audio");
     EXPECT_EQ(text.substr(0, 20), L"Clip: tone.wav\nStart");
 
-    ImageClip image(videoTrack);
+    ImageClip image(&videoTrack);
     image.SetSource(L"/home/me/logo.png");
     image.GetDescription(title, text);
     EXPECT_EQ(text, L"Clip: logo.png\nStart: 0:00:00.000\nStop: 0:00:00.000");
@@ -93,14 +93,14 @@ TEST_F(Contents, DescriptionsNameTheFileAndTheTimes) {
     EXPECT_EQ(title + L"|" + text,
               L"Transition|Transition: Wipe\nStart: 0:00:00.000\nStop: 0:00:00.000");
 
-    MediaEffect effect(video);
+    MediaEffect effect(&video);
     effect.SetSource(L"Sepia");
     effect.GetDescription(title, text);
     EXPECT_EQ(title + L"|" + text, L"Effect|Effect: Sepia\nStart: 0:00:00.000\nStop: 0:00:00.000");
 }
 
 TEST_F(Contents, TextDescriptionsAreCutAfterFiftyUnits) {
-    TextClip clip(videoTrack);
+    TextClip clip(&videoTrack);
     auto describe = [&](const std::wstring& text) {
         clip.SetSource(text);
         std::wstring title, description;
@@ -119,13 +119,13 @@ TEST_F(Contents, TextDescriptionsAreCutAfterFiftyUnits) {
 }
 
 TEST_F(Contents, ClipsPlaceTheirWrappersOnTheirTracks) {
-    AudioClip sound(audioTrack);
+    AudioClip sound(&audioTrack);
     EXPECT_EQ(sound.GetVolume(), 1.0f);
     ASSERT_TRUE(sound.GetDesSource());
     sound.GetVolumeEffect()->Apply(kClsidAudMixer);
     EXPECT_EQ(sound.GetDesSource()->GetSourceObject()->GetEffects().size(), 1u);
     {
-        VideoClip clip(videoTrack);
+        VideoClip clip(&videoTrack);
         EXPECT_EQ(videoTrack.GetTrackObject()->GetSources().size(), 1u);
     }
     EXPECT_TRUE(videoTrack.GetTrackObject()->GetSources().empty());  // gone with the clip
@@ -158,7 +158,7 @@ class PosterFrame : public Contents {
         };
     }
     ScopedFakeMediaDetector detector;
-    VideoClip clip{videoTrack};
+    VideoClip clip{&videoTrack};
 };
 
 TEST_F(PosterFrame, DarkFramesAreSkippedHalfASecondAtATime) {
@@ -289,7 +289,7 @@ TEST_F(TextBitmap, EachRenderingReplacesTheClipsFileUnderAUniqueName) {
     std::vector<std::unique_ptr<TextClip>> clips;
     std::set<std::wstring> names;
     for (int i = 0; i < 20; ++i) {  // many renderings within one tick
-        clips.push_back(std::make_unique<TextClip>(videoTrack));
+        clips.push_back(std::make_unique<TextClip>(&videoTrack));
         clips.back()->SetSource(L"x");
         names.insert(clips.back()->RenderToBitmapFile());
     }
@@ -315,7 +315,7 @@ TEST_F(TextBitmap, EachRenderingReplacesTheClipsFileUnderAUniqueName) {
 }
 
 TEST_F(TextBitmap, AFailedRenderingRaisesAndLeavesNoFile) {
-    TextClip clip(videoTrack);
+    TextClip clip(&videoTrack);
     auto expectFailure = [&] {
         try {
             clip.RenderToBitmapFile();

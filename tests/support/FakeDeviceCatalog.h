@@ -13,6 +13,7 @@ namespace vortrel::testing {
 class FakeDeviceCatalog : public IDeviceCatalog {
   public:
     Listing List(DeviceCategory category) override { return listings[category]; }
+    std::vector<OutputProfile> ListOutputProfiles() override { return profiles; }
 
     /// Adds a readable device with a name-derived class id; returns that id.
     Guid Add(DeviceCategory category, const std::wstring& name) {
@@ -22,6 +23,7 @@ class FakeDeviceCatalog : public IDeviceCatalog {
     }
 
     std::map<DeviceCategory, Listing> listings;
+    std::vector<OutputProfile> profiles;
 };
 
 }  // namespace vortrel::testing

@@ -45,11 +45,8 @@ class TestTrack : public ITrack {
     explicit TestTrack(std::shared_ptr<EventLog> log = nullptr)
         : ITrack(nullptr), log_(std::move(log)) {}
 
-    IContent* CreateContent() override {
-        auto clip = std::make_shared<TestClip>(log_);
-        IContent* created = clip.get();
-        AddContent(std::move(clip));
-        return created;
+    std::shared_ptr<IContent> MakeContent(bool /*placed*/) const override {
+        return std::make_shared<TestClip>(log_);
     }
     bool AcceptsKind(ContentKind kind) const override { return kind == ContentKind::Video; }
 

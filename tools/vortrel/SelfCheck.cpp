@@ -23,11 +23,8 @@ class SkeletonClip : public IClip {
 class SkeletonTrack : public ITrack {
   public:
     SkeletonTrack() : ITrack(nullptr) {}
-    IContent* CreateContent() override {
-        auto clip = std::make_shared<SkeletonClip>();
-        IContent* created = clip.get();
-        AddContent(std::move(clip));
-        return created;
+    std::shared_ptr<IContent> MakeContent(bool /*placed*/) const override {
+        return std::make_shared<SkeletonClip>();
     }
     bool AcceptsKind(ContentKind kind) const override { return kind == ContentKind::Video; }
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,23 @@ struct DeviceMoniker {
     std::optional<std::wstring> guid;  // braced registry form
 };
 
+// One of the platform's output profiles for Windows Media files: its streams and the
+// encoder settings the conversion uses.
+struct OutputProfile {
+    std::wstring name;
+    std::wstring description;
+    std::wstring id;  // braced registry form; all zeros when the profile has none
+    int32_t videoStreams = 0;
+    int32_t audioStreams = 0;
+    int32_t width = 0;  // pixels, 0 without video
+    int32_t height = 0;
+    double frameRate = 0.0;
+    int32_t videoBitrate = 0;  // bits per second
+    int32_t audioBitrate = 0;
+    int32_t audioSampleRate = 0;
+    int32_t audioChannels = 0;
+};
+
 // The platform's catalogue of installed devices, listed by category in the platform's own
 // order. Listing a category can fail at three points, each its own failure.
 class IDeviceCatalog {
@@ -41,6 +59,10 @@ class IDeviceCatalog {
 
     /// Lists the devices of a category.
     virtual Listing List(DeviceCategory category) = 0;
+
+    /// Lists the platform's output profiles for Windows Media files in their own order; a
+    /// profile that cannot be loaded ends the list.
+    virtual std::vector<OutputProfile> ListOutputProfiles() = 0;
 };
 
 }  // namespace vortrel

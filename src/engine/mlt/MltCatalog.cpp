@@ -144,7 +144,7 @@ const std::vector<Candidate>& Candidates() {
 
 }  // namespace
 
-MltCatalog::MltCatalog() {
+MltCatalog::MltCatalog() : compressors_(AvEncoders::Compressors()) {
     std::unique_ptr<Mlt::Properties> filters;
     std::unique_ptr<Mlt::Properties> transitions;
     try {
@@ -185,24 +185,56 @@ MltCatalog::MltCatalog() {
 
 IDeviceCatalog::Listing MltCatalog::List(DeviceCategory category) {
     Listing listing;
-    if (category != DeviceCategory::VideoEffects && category != DeviceCategory::VideoTransitions) {
+    auto add = [&](const std::wstring& name, const Guid& classId) {
+        DeviceMoniker moniker;
+        moniker.friendlyName = name;
+        moniker.guid = classId.ToString();
+        listing.devices.push_back(std::move(moniker));
+    };
+    if (category == DeviceCategory::VideoCompressors ||
+        category == DeviceCategory::AudioCompressors) {
+        // Compressors come from FFmpeg, so a failure of MLT does not touch them.
+        for (const AvCompressorEntry& entry : compressors_) {
+            if (entry.category == category) {
+                add(entry.friendlyName, entry.classId);
+            }
+        }
         return listing;
     }
     listing.failure = failure_;
     for (const MltServiceEntry& entry : entries_) {
         if (entry.category == category) {
-            DeviceMoniker moniker;
-            moniker.friendlyName = entry.friendlyName;
-            moniker.guid = entry.classId.ToString();
-            listing.devices.push_back(std::move(moniker));
+            add(entry.friendlyName, entry.classId);
         }
     }
     return listing;
 }
 
+std::vector<OutputProfile> MltCatalog::ListOutputProfiles() {
+    return AvEncoders::OutputProfiles();
+}
+
 const MltServiceEntry* MltCatalog::Find(const Guid& classId) const {
     for (const MltServiceEntry& entry : entries_) {
         if (entry.classId == classId) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+const AvCompressorEntry* MltCatalog::FindCompressor(const Guid& classId) const {
+    for (const AvCompressorEntry& entry : compressors_) {
+        if (entry.classId == classId) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+const AvCompressorEntry* MltCatalog::Compressor(DeviceCategory category, size_t index) const {
+    for (const AvCompressorEntry& entry : compressors_) {
+        if (entry.category == category && index-- == 0) {
             return &entry;
         }
     }

@@ -1,0 +1,161 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/SeekEvent.h"
+#include "model/TimeScale.h"
+#include "model/TrackEvent.h"
+#include "model/VisibilityEvent.h"
+
+namespace vortrel {
+
+class DesAudioGroup;
+class DesTimeline;
+class DesVideoGroup;
+class EditFailures;
+class IContent;
+class IDeviceCatalog;
+class ITrack;
+class ContentAddedEventHandler;
+class VisibilityChangedEventHandler;
+class PreviewTimerEventHandler;
+
+/// Track indices, the same at the control's interface and in project files.
+enum TrackIndex : int32_t {
+    kTransitionTrack = 0,
+    kVideo1Track = 1,
+    kVideo2Track = 2,
+    kImageTrack = 3,
+    kEffectTrack = 4,
+    kAudio1Track = 5,
+    kAudio2Track = 6,
+    kTextTrack = 7,
+    kTrackCount = 8,
+};
+
+// The timeline model of one control: the eight tracks with their contents, the zoom, the
+// editing timeline they are mirrored into, the lists of installed encoders and output
+// profiles, and the subjects through which views and control learn of tracks, visibility,
+// playback and conversion.
+class TimelineModel {
+  public:
+    /// Makes the model: scale, subjects, the editing timeline with its video group (320 x
+    /// 240, 15 fps) and audio group (44100 Hz), handlers, timer ids, and the encoder and
+    /// profile lists from the platform's catalogue. The tracks come with BuildTracks.
+    explicit TimelineModel(IDeviceCatalog& devices,
+                           std::shared_ptr<EditFailures> failures = nullptr);
+    TimelineModel(const TimelineModel&) = delete;
+    TimelineModel& operator=(const TimelineModel&) = delete;
+    ~TimelineModel();
+
+    /// Makes the eight tracks, announces each, then hides the second audio and video tracks.
+    void BuildTracks();
+    /// Number of tracks (8 once built).
+    int32_t GetTrackCount() const { return static_cast<int32_t>(tracks_.size()); }
+    /// The track at an index, or none.
+    ITrack* GetTrack(int32_t index) const;
+    /// The index of a track, or -1 when it is none or not in the list.
+    int32_t IndexOfTrack(const ITrack* track) const;
+    /// Finds a content: its position on its track and the track's index.
+    bool FindContent(const IContent* content, int32_t& position, int32_t& trackIndex) const;
+    /// Shows or hides a track (muting it in the editing timeline); out-of-range does nothing.
+    void SetVisible(int32_t index, bool visible);
+    /// Announces that the image in a track's title changed.
+    void FireTrackImageChanged(int32_t index);
+    /// Stops playback and empties every track.
+    void Clear();
+    /// Stops the preview.
+    void Stop();
+
+    /// The zoom shared by the timeline.
+    const std::shared_ptr<TimeScale>& GetTimeScale() const { return timeScale_; }
+    /// Gives the video group a new picture size (and the frame rate stored last).
+    void SetVideoTrackResolution(int32_t width, int32_t height);
+    /// Stores the frame rate for the next SetVideoTrackResolution.
+    void SetVideoTrackFrameRate(float frameRate);
+
+    /// Names of the installed video compressors; empty out of range.
+    std::wstring GetVideoEncoderName(int32_t index) const;
+    /// Names of the installed audio compressors; empty out of range.
+    std::wstring GetAudioEncoderName(int32_t index) const;
+    /// Names of the output profiles for Windows Media files; empty out of range.
+    std::wstring GetWMVProfileName(int32_t index) const;
+    /// The id of an output profile; sixteen zero bytes out of range.
+    std::array<uint8_t, 16> GetWMVProfileId(int32_t index) const;
+
+    const std::shared_ptr<DesTimeline>& GetDesTimeline() const { return desTimeline_; }
+    const std::shared_ptr<DesVideoGroup>& GetDesVideoGroup() const { return desVideoGroup_; }
+    const std::shared_ptr<DesAudioGroup>& GetDesAudioGroup() const { return desAudioGroup_; }
+
+    bool IsPlaying() const { return playing_; }
+    bool IsPaused() const { return paused_; }
+    int32_t GetPreviewTimerId() const { return previewTimerId_; }
+    int32_t GetConvertTimerId() const { return convertTimerId_; }
+    /// Runs the preview and conversion ticks whose timer this is.
+    void OnTimer(int32_t timerId);
+
+    // Subjects.
+    const std::shared_ptr<TrackEvent>& GetVideoTrackAdded() const { return videoTrackAdded_; }
+    const std::shared_ptr<TrackEvent>& GetAudioTrackAdded() const { return audioTrackAdded_; }
+    const std::shared_ptr<TrackEvent>& GetTextTrackAdded() const { return textTrackAdded_; }
+    const std::shared_ptr<TrackEvent>& GetImageTrackAdded() const { return imageTrackAdded_; }
+    const std::shared_ptr<TrackEvent>& GetTransitionTrackAdded() const {
+        return transitionTrackAdded_;
+    }
+    const std::shared_ptr<TrackEvent>& GetEffectTrackAdded() const { return effectTrackAdded_; }
+    const std::shared_ptr<VisibilityEvent>& GetTrackVisibilityChanged() const {
+        return trackVisibilityChanged_;
+    }
+    const std::shared_ptr<SeekEvent>& GetPlaybackPosition() const { return playbackPosition_; }
+    const std::shared_ptr<SeekEvent>& GetPlaybackCompleted() const { return playbackCompleted_; }
+    const std::shared_ptr<SeekEvent>& GetConvertProgress() const { return convertProgress_; }
+    const std::shared_ptr<SeekEvent>& GetConvertCompleted() const { return convertCompleted_; }
+
+    /// Writes the model to a project file; false (leaving any earlier file intact) when it
+    /// cannot be written.
+    bool SaveProject(const std::wstring& fileName) const;
+    /// Replaces the contents from a project file; false, with the model untouched, when the
+    /// file cannot be read or is not a whole project.
+    bool LoadProject(const std::wstring& fileName);
+
+  private:
+    friend class ContentAddedEventHandler;
+    friend class VisibilityChangedEventHandler;
+
+    void FillEncoderLists(IDeviceCatalog& devices);
+
+    bool playing_ = false;
+    bool paused_ = false;
+    std::vector<std::shared_ptr<ITrack>> tracks_;
+    std::shared_ptr<TimeScale> timeScale_;
+    int32_t previewTimerId_ = 0;
+    int32_t convertTimerId_ = 0;
+    bool playbackEnded_ = false;
+    std::vector<std::wstring> videoEncoderNames_;
+    std::vector<std::wstring> audioEncoderNames_;
+    std::vector<std::wstring> wmvProfileNames_;
+    std::vector<std::array<uint8_t, 16>> wmvProfiles_;
+    std::shared_ptr<TrackEvent> videoTrackAdded_;
+    std::shared_ptr<TrackEvent> audioTrackAdded_;
+    std::shared_ptr<TrackEvent> textTrackAdded_;
+    std::shared_ptr<TrackEvent> imageTrackAdded_;
+    std::shared_ptr<TrackEvent> transitionTrackAdded_;
+    std::shared_ptr<TrackEvent> effectTrackAdded_;
+    std::shared_ptr<VisibilityEvent> trackVisibilityChanged_;
+    std::shared_ptr<SeekEvent> playbackPosition_;
+    std::shared_ptr<SeekEvent> playbackCompleted_;
+    std::shared_ptr<SeekEvent> convertProgress_;
+    std::shared_ptr<SeekEvent> convertCompleted_;
+    std::shared_ptr<DesTimeline> desTimeline_;
+    std::shared_ptr<DesVideoGroup> desVideoGroup_;
+    std::shared_ptr<DesAudioGroup> desAudioGroup_;
+    std::shared_ptr<PreviewTimerEventHandler> previewTimerHandler_;
+    std::shared_ptr<ContentAddedEventHandler> contentAddedHandler_;
+    std::shared_ptr<VisibilityChangedEventHandler> visibilityChangedHandler_;
+};
+
+}  // namespace vortrel
