@@ -7,7 +7,7 @@ VORTREL := $(BUILD_DIR)/tools/vortrel/vortrel
 
 run: build
 	$(VORTREL) --version
-	$(VORTREL) selfcheck
+	$(VORTREL) script tools/vortrel/demo.vts
 
 test: build
 	ctest --preset $(PRESET)

@@ -11,6 +11,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # project file
   libtinyxml2-dev
+  # command-line tool
+  libcli11-dev
   # editing engine, probing and decoding
   libmlt++-dev libmlt-dev melt
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev

@@ -205,6 +205,14 @@ void TimelineModel::Clear() {
     }
 }
 
+void TimelineModel::Play() {
+    // Without a player there is no graph to build: playing does not start.
+}
+
+void TimelineModel::Pause() {
+    // Nothing plays, so there is nothing to pause.
+}
+
 void TimelineModel::Stop() {
     playing_ = false;
     paused_ = false;

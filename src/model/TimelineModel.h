@@ -68,8 +68,16 @@ class TimelineModel {
     void FireTrackImageChanged(int32_t index);
     /// Stops playback and empties every track.
     void Clear();
+    /// Starts or resumes the preview.
+    void Play();
+    /// Pauses the preview.
+    void Pause();
     /// Stops the preview.
     void Stop();
+    /// Takes the host's preview window (a native window id, 0 for none).
+    void SetPreviewWindow(int64_t window) { previewWindow_ = window; }
+    /// The host's preview window, 0 for none.
+    int64_t GetPreviewWindow() const { return previewWindow_; }
 
     /// The zoom shared by the timeline.
     const std::shared_ptr<TimeScale>& GetTimeScale() const { return timeScale_; }
@@ -132,6 +140,7 @@ class TimelineModel {
     bool paused_ = false;
     std::vector<std::shared_ptr<ITrack>> tracks_;
     std::shared_ptr<TimeScale> timeScale_;
+    int64_t previewWindow_ = 0;
     int32_t previewTimerId_ = 0;
     int32_t convertTimerId_ = 0;
     bool playbackEnded_ = false;

@@ -258,7 +258,8 @@ std::filesystem::path MediaFolder::MakeVideo(const std::string& name, const Colo
     return output;
 }
 
-std::filesystem::path MediaFolder::MakeTone(const std::string& name, double seconds, int hz) {
+std::filesystem::path MediaFolder::MakeTone(const std::string& name, double seconds, int hz,
+                                            int sampleRate, int channels) {
     const std::string extension = Extension(name);
     std::string codec;
     if (extension == ".mka") {
@@ -272,7 +273,8 @@ std::filesystem::path MediaFolder::MakeTone(const std::string& name, double seco
     const std::filesystem::path output = path_ / name;
     RunMelt({"-profile", Profile(64, 48, fps), "tone:", "frequency=" + std::to_string(hz),
              "out=" + std::to_string(FramesOf(seconds, fps) - 1), "-consumer",
-             "avformat:" + output.string(), "vn=1", codec, "ar=48000", "ac=1"},
+             "avformat:" + output.string(), "vn=1", codec, "ar=" + std::to_string(sampleRate),
+             "ac=" + std::to_string(channels)},
             output);
     return output;
 }

@@ -70,9 +70,10 @@ class MediaFolder {
     /// lossless FFV1 (FLAC audio); ".mp4" is MPEG-4 video with a keyframe every 10 frames and
     /// B-frames, so frames between keyframes must be decoded forward (AAC audio).
     std::filesystem::path MakeVideo(const std::string& name, const ColourVideo& video);
-    /// Writes an audio-only file of a sine tone: ".mka" (FLAC) or ".wav" (16-bit PCM). The
-    /// length is rounded to whole 25 fps frames.
-    std::filesystem::path MakeTone(const std::string& name, double seconds, int hz = 440);
+    /// Writes an audio-only file of a sine tone: ".mka" (FLAC) or ".wav" (16-bit PCM), 48 kHz
+    /// mono unless told otherwise. The length is rounded to whole 25 fps frames.
+    std::filesystem::path MakeTone(const std::string& name, double seconds, int hz = 440,
+                                   int sampleRate = 48000, int channels = 1);
     /// Writes a PNG picture of one colour, with an optional patch of another.
     std::filesystem::path MakeImage(const std::string& name, int width, int height, Colour colour,
                                     const std::optional<Patch>& patch = {});

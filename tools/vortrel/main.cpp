@@ -1,42 +1,78 @@
 // vortrel: the command-line face of the timeline control.
-#include <cstring>
+#include <CLI/CLI.hpp>
+
 #include <exception>
 #include <iostream>
+#include <string>
 
+#include "Commands.h"
 #include "SelfCheck.h"
 
-namespace {
-
-void PrintUsage(std::ostream& out) {
-    out << "usage: vortrel --version | --help | selfcheck\n"
-           "  --version   print the version\n"
-           "  selfcheck   build a timeline skeleton in memory, print it and check it\n";
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+    CLI::App app("vortrel: the command-line face of the timeline control", "vortrel");
+    app.set_version_flag("--version", std::string("vortrel ") + VORTREL_VERSION);
+    app.require_subcommand(1);
+
+    app.add_subcommand("selfcheck", "build a timeline skeleton in memory, print it and check it");
+
+    std::string scriptFile;
+    std::string workdir;
+    CLI::App* script = app.add_subcommand("script", "run a call script against a fresh control");
+    script->add_option("file", scriptFile, "the script, or - for standard input")->required();
+    script->add_option("--workdir", workdir,
+                       "working folder for relative file names (default: a fresh temporary "
+                       "one, removed afterwards)");
+
+    std::string infoFile;
+    CLI::App* info = app.add_subcommand("info", "print what the control reports about a file");
+    info->add_option("file", infoFile, "a media file")->required();
+
+    app.add_subcommand("catalog", "list the transitions, effects, compressors and profiles");
+
+    vortrel::TestSourceArguments source;
+    double seconds = 0.0;
+    CLI::App* testsrc = app.add_subcommand("testsrc", "write a test media file");
+    testsrc->add_option("path", source.path, "the file; .mp4, .mkv, .avi, .wav or .png")
+        ->required();
+    CLI::Option* secondsOption =
+        testsrc->add_option("--seconds", seconds, "length in seconds (not for a picture)");
+    testsrc->add_option("--kind", source.kind, "video, audio, av or image")->capture_default_str();
+    testsrc->add_option("--size", source.size, "picture size WxH")->capture_default_str();
+    testsrc->add_option("--fps", source.fps, "frames per second")->capture_default_str();
+
     try {
-        if (argc < 2) {
-            PrintUsage(std::cerr);
-            return 2;
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) {
+            return app.exit(error);  // --help, --version
         }
-        const char* command = argv[1];
-        if (std::strcmp(command, "--version") == 0) {
-            std::cout << "vortrel " << VORTREL_VERSION << "\n";
-            return 0;
-        }
-        if (std::strcmp(command, "--help") == 0) {
-            PrintUsage(std::cout);
-            return 0;
-        }
-        if (std::strcmp(command, "selfcheck") == 0) {
-            return vortrel::RunSelfCheck(std::cout) ? 0 : 1;
-        }
-        std::cerr << "vortrel: unknown command '" << command << "' (see vortrel --help)\n";
-        return 2;
-    } catch (const std::exception& error) {
         std::cerr << "vortrel: " << error.what() << "\n";
-        return 1;
+        return vortrel::kExitUsage;
     }
+
+    try {
+        if (app.got_subcommand("selfcheck")) {
+            return vortrel::RunSelfCheck(std::cout) ? vortrel::kExitOk : vortrel::kExitFailure;
+        }
+        if (script->parsed()) {
+            return vortrel::RunScriptCommand(scriptFile, workdir, std::cout, std::cerr);
+        }
+        if (info->parsed()) {
+            return vortrel::RunInfoCommand(infoFile, std::cout, std::cerr);
+        }
+        if (app.got_subcommand("catalog")) {
+            return vortrel::RunCatalogCommand(std::cout, std::cerr);
+        }
+        if (testsrc->parsed()) {
+            if (secondsOption->count() > 0) {
+                source.seconds = seconds;
+            }
+            return vortrel::RunTestSourceCommand(source, std::cerr);
+        }
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << "vortrel: " << error.what() << "\n";
+        return vortrel::kExitFailure;
+    }
+    return vortrel::kExitUsage;
 }

@@ -1,0 +1,215 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "control/IControlWindow.h"
+#include "control/ITimelineControl.h"
+#include "model/IObserver.h"
+
+namespace vortrel {
+
+class EditFailures;
+class IContent;
+class IDeviceCatalog;
+class IEffect;
+class ISubject;
+class ITimerHost;
+class ITrack;
+class TextClip;
+class TimelineModel;
+enum class ContentKind : int32_t;
+
+// The timeline control: the semantics of every member of ITimelineControl, written once for
+// every build. It owns the timeline model, turns the model's notifications into host events
+// and asks its window to repaint after each change. The platform shells only host it: they
+// make it, initialise it, give it a window and pass their events on.
+class CTimelineControl : public ITimelineControl, public IObserver {
+  public:
+    /// A control whose model lists the given platform catalogue; failures is the editing
+    /// timeline's failure plan (none: nothing fails).
+    explicit CTimelineControl(IDeviceCatalog& devices,
+                              std::shared_ptr<EditFailures> failures = nullptr);
+    ~CTimelineControl() override;
+
+    /// Makes the model and its tracks and starts listening to it; raises when the model
+    /// cannot be made (the host's creation then fails).
+    void Initialize();
+    /// The control's window exists: the output settings take their defaults and the
+    /// process's timers run on the window's timer host.
+    void OnCreate(IControlWindow* window, ITimerHost* timers);
+    /// The control's window is going: no more repaints or timers on it.
+    void OnDestroy();
+
+    /// Connects an event sink; events go to the sinks in the order they were connected.
+    void Advise(ITimelineControlEvents* sink);
+    /// Disconnects an event sink.
+    void Unadvise(ITimelineControlEvents* sink);
+
+    /// The model, once initialised.
+    TimelineModel* GetModel() const { return model_.get(); }
+    /// The output settings as last set.
+    const OutputSettings& GetOutputSettings() const { return settings_; }
+
+    /// Turns a notification of the model into host events (OnUpdate first).
+    void Handle(ISubject& subject) override;
+
+    // ITimelineControl.
+    HResult AddVideoClip(int32_t trackIndex, const wchar_t* fileName, float clipStartTime,
+                         float clipStopTime, float mediaTime, int32_t* clipIndex) override;
+    HResult AddAudioClip(int32_t trackIndex, const wchar_t* fileName, float clipStartTime,
+                         float clipStopTime, float mediaTime, float volume,
+                         int32_t* clipIndex) override;
+    HResult AddTextClip(int32_t trackIndex, const wchar_t* text, float clipStartTime,
+                        float clipStopTime, int32_t font, int32_t x, int32_t y, uint32_t color,
+                        int32_t* clipIndex) override;
+    HResult AddTextClip2(int32_t trackIndex, const wchar_t* text, float clipStartTime,
+                         float clipStopTime, int32_t font, int32_t x, int32_t y, int32_t red,
+                         int32_t green, int32_t blue, int32_t* clipIndex) override;
+    HResult AddImageClip(int32_t trackIndex, const wchar_t* fileName, float clipStartTime,
+                         float clipStopTime, int32_t* clipIndex) override;
+    HResult ChangeVideoClip(int32_t trackIndex, int32_t clipIndex, const wchar_t* fileName,
+                            float clipStartTime, float clipStopTime, float mediaTime,
+                            int32_t* result) override;
+    HResult ChangeAudioClip(int32_t trackIndex, int32_t clipIndex, const wchar_t* fileName,
+                            float clipStartTime, float clipStopTime, float mediaTime, float volume,
+                            int32_t* result) override;
+    HResult ChangeTextClip(int32_t trackIndex, int32_t clipIndex, const wchar_t* text,
+                           float clipStartTime, float clipStopTime, int32_t font, int32_t x,
+                           int32_t y, uint32_t color, int32_t* result) override;
+    HResult ChangeTextClip2(int32_t trackIndex, int32_t clipIndex, const wchar_t* text,
+                            float clipStartTime, float clipStopTime, int32_t font, int32_t x,
+                            int32_t y, int32_t red, int32_t green, int32_t blue,
+                            int32_t* result) override;
+    HResult ChangeImageClip(int32_t trackIndex, int32_t clipIndex, const wchar_t* fileName,
+                            float clipStartTime, float clipStopTime, int32_t* result) override;
+    HResult GetVideoClip(int32_t trackIndex, int32_t clipIndex, OutString* fileName,
+                         float* clipStartTime, float* clipStopTime, float* mediaTime) override;
+    HResult GetAudioClip(int32_t trackIndex, int32_t clipIndex, OutString* fileName,
+                         float* clipStartTime, float* clipStopTime, float* mediaTime,
+                         float* volume) override;
+    HResult GetTextClip(int32_t trackIndex, int32_t clipIndex, OutString* text,
+                        float* clipStartTime, float* clipStopTime, int32_t* font, int32_t* x,
+                        int32_t* y, uint32_t* color) override;
+    HResult GetTextClip2(int32_t trackIndex, int32_t clipIndex, OutString* text,
+                         float* clipStartTime, float* clipStopTime, int32_t* font, int32_t* x,
+                         int32_t* y, int32_t* red, int32_t* green, int32_t* blue) override;
+    HResult GetImageClip(int32_t trackIndex, int32_t clipIndex, OutString* fileName,
+                         float* clipStartTime, float* clipStopTime) override;
+    HResult DeleteClip(int32_t trackIndex, int32_t clipIndex) override;
+    HResult AddTransition(int32_t trackIndex, const wchar_t* name, float startTime, float stopTime,
+                          const wchar_t* params, int32_t mediaTrackIndex, int32_t reverseDirection,
+                          int32_t* transitionIndex) override;
+    HResult ChangeTransition(int32_t trackIndex, int32_t transitionIndex, const wchar_t* name,
+                             float startTime, float stopTime, const wchar_t* params,
+                             int32_t mediaTrackIndex, int32_t reverseDirection,
+                             int32_t* result) override;
+    HResult GetTransition(int32_t trackIndex, int32_t transitionIndex, OutString* name,
+                          float* startTime, float* stopTime, OutString* params,
+                          int32_t* mediaTrackIndex, int32_t* reverseDirection) override;
+    HResult DeleteTransition(int32_t trackIndex, int32_t transitionIndex) override;
+    HResult AddEffect(int32_t trackIndex, const wchar_t* name, float startTime, float stopTime,
+                      const wchar_t* params, int32_t* effectIndex) override;
+    HResult ChangeEffect(int32_t trackIndex, int32_t effectIndex, const wchar_t* name,
+                         float startTime, float stopTime, const wchar_t* params,
+                         int32_t* result) override;
+    HResult GetEffect(int32_t trackIndex, int32_t effectIndex, OutString* name, float* startTime,
+                      float* stopTime, OutString* params) override;
+    HResult DeleteEffect(int32_t trackIndex, int32_t effectIndex) override;
+    HResult GetTrackCount(int32_t* trackCount) override;
+    HResult GetClipCount(int32_t trackIndex, int32_t* clipCount) override;
+    HResult GetTransitionCount(int32_t trackIndex, int32_t* transitionCount) override;
+    HResult GetEffectCount(int32_t trackIndex, int32_t* effectCount) override;
+    HResult Clear() override;
+    HResult SetTrackVisible(int32_t trackIndex, int32_t visibility) override;
+    HResult SetScale(float scale) override;
+    HResult GetScale(float* scale) override;
+    HResult GetVideo1TrackIndex(int32_t* index) override;
+    HResult GetVideo2TrackIndex(int32_t* index) override;
+    HResult GetImageTrackIndex(int32_t* index) override;
+    HResult GetTextTrackIndex(int32_t* index) override;
+    HResult GetTransitionTrackIndex(int32_t* index) override;
+    HResult GetEffectTrackIndex(int32_t* index) override;
+    HResult GetAudio1TrackIndex(int32_t* index) override;
+    HResult GetAudio2TrackIndex(int32_t* index) override;
+    HResult GetDESTransition(int32_t index, OutString* name) override;
+    HResult GetDESEffect(int32_t index, OutString* name) override;
+    HResult SetVideoTrackResolution(int32_t width, int32_t height) override;
+    HResult SetVideoTrackFrameRate(float frameRate) override;
+    HResult get_SkipBlackPosterFrame(VariantBool* value) override;
+    HResult put_SkipBlackPosterFrame(VariantBool value) override;
+    HResult ChangeTrackImage(int32_t index, const wchar_t* imageFile) override;
+    HResult SetPreviewWnd(int32_t window) override;
+    HResult Play() override;
+    HResult Pause() override;
+    HResult Stop() override;
+    HResult get_IsPlaying(VariantBool* value) override;
+    HResult get_IsPause(VariantBool* value) override;
+    HResult LoadProject(const wchar_t* fileName, int32_t* result) override;
+    HResult SaveProject(const wchar_t* fileName, int32_t* result) override;
+    HResult GetMediaDuration(const wchar_t* mediaFile, float* duration) override;
+    HResult GetMediaInfo(const wchar_t* mediaFile, float* duration, int32_t* width, int32_t* height,
+                         float* frameRate, int32_t* videoBitRate, int32_t* audioBitRate,
+                         int32_t* audioSampleRate, int32_t* audioChannels,
+                         int32_t* videoStreamCount, int32_t* audioStreamCount, OutString* container,
+                         OutString* videoStreamFormat, OutString* audioStreamFormat) override;
+    HResult Save(const wchar_t* fileName, int32_t* result) override;
+    HResult StopConversion() override;
+    HResult GetVideoEncoder(int32_t index, OutString* name) override;
+    HResult GetAudioEncoder(int32_t index, OutString* name) override;
+    HResult GetWMVProfile(int32_t index, OutString* name) override;
+#define VORTREL_OVERRIDE_PROPERTY(Type, Name, DispId, Default, Storage) \
+    HResult get_##Name(Type* value) override;                           \
+    HResult put_##Name(Type value) override;
+    VORTREL_OUTPUT_PROPERTIES(VORTREL_OVERRIDE_PROPERTY)
+#undef VORTREL_OVERRIDE_PROPERTY
+
+  private:
+    struct Edit;
+
+    std::vector<ISubject*> ObservedSubjects() const;
+    void Fire(const std::function<void(ITimelineControlEvents&)>& event);
+    void Repaint();
+    void SetCursor(ControlCursor cursor);
+    ITrack* Track(int32_t index) const;
+    IContent* ContentOf(int32_t trackIndex, ContentKind kind, int32_t contentIndex) const;
+
+    // The one way every add and change member goes: checks in order, then the content.
+    int32_t ApplyEdit(const Edit& edit, bool adding);
+    HResult Apply(const Edit& edit, bool adding, int32_t* result);
+    Edit MediaClipEdit(ContentKind kind, int32_t track, const wchar_t* fileName, float start,
+                       float stop, float mediaTime, const float* volume);
+    Edit ImageEdit(const wchar_t* fileName, float start, float stop);
+    Edit TextEdit(const wchar_t* text, float start, float stop, int32_t font, int32_t x, int32_t y,
+                  uint32_t color);
+    Edit EffectEdit(int32_t track, ContentKind kind, const wchar_t* name, float start, float stop,
+                    const wchar_t* params);
+    Edit TransitionEdit(const wchar_t* name, float start, float stop, const wchar_t* params,
+                        const int32_t& mediaTrackIndex, int32_t reverseDirection);
+
+    HResult ReadMediaClip(int32_t trackIndex, ContentKind kind, int32_t clipIndex,
+                          OutString* fileName, float* clipStartTime, float* clipStopTime,
+                          float* mediaTime, float* volume);
+    const TextClip* ReadTextClip(int32_t trackIndex, int32_t clipIndex, OutString* text,
+                                 float* start, float* stop, int32_t* font, int32_t* x, int32_t* y);
+    static void WriteTimes(const IContent* content, float* start, float* stop);
+    static void ReadEffect(const IEffect* effect, OutString* name, float* start, float* stop,
+                           OutString* params);
+
+    IDeviceCatalog& devices_;
+    std::shared_ptr<EditFailures> failures_;
+    std::unique_ptr<TimelineModel> model_;
+    bool converting_ = false;
+    int32_t videoWidth_ = 320;
+    int32_t videoHeight_ = 240;
+    OutputSettings settings_;
+    OutputSettings conversionSettings_;
+    int32_t skipBlackPosterFrame_ = 1;
+    IControlWindow* window_ = nullptr;
+    ITimerHost* timers_ = nullptr;
+    std::vector<ITimelineControlEvents*> sinks_;
+};
+
+}  // namespace vortrel

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "control/CTimelineControl.h"
+#include "engine/des/EditFailures.h"
+#include "model/ITimerHost.h"
+#include "model/TimelineModel.h"
+#include "model/Utf8.h"
+#include "support/FakeDeviceCatalog.h"
+#include "support/GeneratedMedia.h"
+
+namespace vortrel {
+namespace {
+
+// A window that records what the control asks of it.
+class RecordingWindow : public IControlWindow, public ITimerHost {
+  public:
+    void Invalidate() override { log.push_back("invalidate"); }
+    void SetCursor(ControlCursor cursor) override {
+        log.push_back(cursor == ControlCursor::Wait ? "wait" : "arrow");
+    }
+    void SetTimer(int32_t, int32_t) override {}
+    void KillTimer(int32_t) override {}
+    std::vector<std::string> log;
+};
+
+// An event sink that records the events in order.
+class RecordingSink : public ITimelineControlEvents {
+  public:
+    void OnClickClip(int32_t track, int32_t clip) override {
+        log.push_back("click " + std::to_string(track) + " " + std::to_string(clip));
+    }
+    void OnUpdate() override { log.push_back("update"); }
+    void OnPlaying(int32_t position) override {
+        log.push_back("playing " + std::to_string(position));
+    }
+    void OnPlayingCompleted() override { log.push_back("completed"); }
+    void OnConvertProgress(int32_t progress) override {
+        log.push_back("progress " + std::to_string(progress));
+    }
+    void OnConvertCompleted() override { log.push_back("converted"); }
+    std::vector<std::string> log;
+};
+
+// A control with a window, on a fake catalogue, with a real file to add.
+class Control : public ::testing::Test {
+  protected:
+    Control() {
+        control.Initialize();
+        control.OnCreate(&window, &window);
+        control.Advise(&sink);
+        file = FromPath(media.WriteFile("clip.avi", "not really a video"));
+        window.log.clear();
+    }
+    ~Control() override {
+        control.Unadvise(&sink);
+        control.OnDestroy();
+    }
+
+    testing::MediaFolder media;
+    testing::FakeDeviceCatalog devices;
+    std::shared_ptr<EditFailures> failures = std::make_shared<EditFailures>();
+    CTimelineControl control{devices, failures};
+    RecordingWindow window;
+    RecordingSink sink;
+    std::wstring file;
+};
+
+TEST_F(Control, NullOutputsAreNeverWrittenAndNothingCrashes) {
+    EXPECT_EQ(control.AddVideoClip(1, file.c_str(), 0, 1, 0, nullptr), kOk);
+    EXPECT_EQ(control.AddVideoClip(1, nullptr, 0, 1, 0, nullptr), kOk);
+    EXPECT_EQ(control.GetVideoClip(1, 0, nullptr, nullptr, nullptr, nullptr), kOk);
+    EXPECT_EQ(control.GetAudioClip(9, 9, nullptr, nullptr, nullptr, nullptr, nullptr), kOk);
+    EXPECT_EQ(control.GetTextClip2(7, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr),
+              kOk);
+    EXPECT_EQ(control.GetMediaInfo(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+              kOk);
+    EXPECT_EQ(control.LoadProject(nullptr, nullptr), kOk);
+    EXPECT_EQ(control.Save(L"x", nullptr), kOk);
+    EXPECT_EQ(control.get_OutputType(nullptr), kOk);
+    int32_t count = 0;
+    control.GetClipCount(1, &count);
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(Control, EveryEventFollowsAnUpdate) {
+    TimelineModel& model = *control.GetModel();
+    model.GetPlaybackPosition()->Notify(1234);
+    model.GetPlaybackCompleted()->Notify(0);
+    model.GetConvertProgress()->Notify(25);
+    model.GetConvertCompleted()->Notify(0);
+    EXPECT_EQ(sink.log, (std::vector<std::string>{"update", "playing 1234", "update", "completed",
+                                                  "update", "progress 25", "update", "converted"}));
+    // A sink that disconnects while it is told does not stop the others being told.
+    RecordingSink second;
+    struct Leaving : RecordingSink {
+        CTimelineControl* control = nullptr;
+        void OnUpdate() override { control->Unadvise(this); }
+    } leaving;
+    leaving.control = &control;
+    control.Advise(&leaving);
+    control.Advise(&second);
+    model.GetPlaybackPosition()->Notify(5);
+    EXPECT_EQ(second.log, (std::vector<std::string>{"update", "playing 5"}));
+    control.Unadvise(&second);
+}
+
+TEST_F(Control, RepaintsAndCursorsFollowTheOutcome) {
+    int32_t result = 0;
+    control.AddAudioClip(5, file.c_str(), 0, 2, 0, 1, &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(window.log, (std::vector<std::string>{"wait", "invalidate", "arrow"}));
+
+    window.log.clear();
+    control.AddAudioClip(5, L"", 0, 2, 0, 1, &result);  // refused: no cursor, no repaint
+    control.ChangeVideoClip(1, 5, file.c_str(), 0, 2, 0, &result);
+    control.DeleteClip(1, 3);
+    EXPECT_TRUE(window.log.empty());
+
+    // A set-up that fails leaves the content in place, reports -5, repaints nothing and does
+    // not leave the wait cursor behind.
+    failures->FailAlways(EditOp::AddSource);
+    control.AddAudioClip(6, file.c_str(), 0, 2, 0, 1, &result);
+    EXPECT_EQ(result, -5);
+    EXPECT_EQ(window.log, (std::vector<std::string>{"wait", "arrow"}));
+    failures->Reset();
+    failures->FailAlways(EditOp::SetStartStop);  // the text overlay refuses its span
+    control.AddTextClip(7, L"caption", 0, 1, 0, 0, 0, 0, &result);
+    EXPECT_EQ(result, -5);
+    int32_t count = 0;
+    control.GetClipCount(7, &count);
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(Control, OutputSettingsTakeTheirDefaultsWhenTheWindowIsMade) {
+    control.put_MPEGWidth(70000);
+    control.put_OutputType(7);
+    control.OnDestroy();
+    control.OnCreate(&window, &window);
+    int32_t width = 0, type = -1;
+    control.get_MPEGWidth(&width);
+    control.get_OutputType(&type);
+    EXPECT_EQ(width, 320);
+    EXPECT_EQ(type, 0);
+}
+
+TEST(UninitialisedControl, AnswersWithoutAModel) {
+    testing::FakeDeviceCatalog devices;
+    CTimelineControl control(devices);
+    int32_t result = 99;
+    control.AddVideoClip(1, L"x", 0, 1, 0, &result);
+    EXPECT_EQ(result, -2);
+    control.GetClipCount(1, &result);
+    EXPECT_EQ(result, -1);
+    OutString name = L"x";
+    control.GetDESEffect(0, &name);
+    EXPECT_EQ(name, OutString(L""));
+    control.Play();
+    control.Clear();
+}
+
+TEST(MediaInformation, UnitsAndRoundingOnARealFile) {
+    testing::FakeDeviceCatalog devices;
+    CTimelineControl control(devices);
+    testing::MediaFolder media;
+    const std::wstring wav = FromPath(media.MakeTone("tone.wav", 2.0, 440, 44100, 2));
+    float duration = 0, frameRate = -1;
+    int32_t width = -1, height = -1, videoRate = -1, audioRate = 0, sampleRate = 0, channels = 0;
+    int32_t videoStreams = -1, audioStreams = 0;
+    OutString container, videoFormat, audioFormat;
+    control.GetMediaInfo(wav.c_str(), &duration, &width, &height, &frameRate, &videoRate,
+                         &audioRate, &sampleRate, &channels, &videoStreams, &audioStreams,
+                         &container, &videoFormat, &audioFormat);
+    EXPECT_FLOAT_EQ(duration, 2.0f);
+    EXPECT_EQ(sampleRate, 44);   // 44 100 Hz in whole kilohertz
+    EXPECT_EQ(audioRate, 1411);  // 1 411 200 bit/s rounded half up
+    EXPECT_EQ(videoRate, 0);
+    EXPECT_EQ(channels, 2);
+    EXPECT_EQ(videoStreams, 0);
+    EXPECT_EQ(audioStreams, 1);
+    EXPECT_TRUE(container && !container->empty());
+    EXPECT_EQ(videoFormat, OutString(L""));  // no video stream: an empty name
+
+    control.GetMediaDuration(L"/no/such/file.wav", &duration);
+    EXPECT_EQ(duration, 0.0f);
+}
+
+}  // namespace
+}  // namespace vortrel

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "ScriptRunner.h"
+#include "ScriptSyntax.h"
+
+namespace vortrel::script {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A temporary folder, removed with everything in it.
+class Folder {
+  public:
+    Folder() {
+        std::string pattern = (fs::temp_directory_path() / "vortrel-runner-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern;
+        }
+    }
+    ~Folder() { fs::remove_all(path_); }
+    const fs::path& Path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+// The line and message of the fault that checking a script raises, or "none".
+std::string CheckFault(const std::string& text) {
+    std::ostringstream out;
+    ScriptRunner runner(out);
+    try {
+        runner.Check(ParseScript(text));
+    } catch (const ScriptError& error) {
+        EXPECT_TRUE(out.str().empty());
+        return std::to_string(error.Line()) + ": " + error.what();
+    }
+    return "none";
+}
+
+TEST(ScriptChecks, FaultsAreFoundBeforeAnythingRuns) {
+    EXPECT_EQ(CheckFault("Clear\nAddVideoClp 1 \"a\" 0 1 0"), "2: unknown member 'AddVideoClp'");
+    EXPECT_EQ(CheckFault("get Nothing"), "1: unknown property 'Nothing'");
+    EXPECT_EQ(CheckFault("put IsPause 1"), "1: property 'IsPause' cannot be written");
+    EXPECT_EQ(CheckFault("get AddVideoClip"), "1: unknown property 'AddVideoClip'");
+    EXPECT_EQ(CheckFault("GetScale 1"), "1: GetScale takes 0 arguments, got 1");
+    EXPECT_EQ(CheckFault("put MPEGWidth"), "1: put MPEGWidth takes 1 argument, got 0");
+    EXPECT_EQ(CheckFault("GetClipCount \"1\""),
+              "1: argument 1 of GetClipCount: expected an integer, got '1'");
+    EXPECT_EQ(CheckFault("GetClipCount $n"),
+              "1: argument 1 of GetClipCount: $n is not captured before");
+    EXPECT_EQ(CheckFault("GetScale => $s\nGetClipCount $s"),
+              "2: argument 1 of GetClipCount: $s holds a float, not an integer");
+    EXPECT_EQ(CheckFault("Clear => $c"), "1: Clear has no output to capture");
+    EXPECT_EQ(CheckFault("!nothing 1"), "1: unknown directive '!nothing'");
+    EXPECT_EQ(CheckFault("!testsrc a.mkv 1"), "1: usage: !testsrc PATH SECONDS KIND [WxH]");
+    EXPECT_EQ(CheckFault("!testsrc a.mkv one video"), "1: expected a length in seconds, got 'one'");
+    EXPECT_EQ(CheckFault("!testsrc a.mkv 1 video 2x"), "1: a frame size is written WxH, not '2x'");
+    EXPECT_EQ(CheckFault("!font f \"Sans\" 10 400"), "1: !font names its capture first, as $name");
+    EXPECT_EQ(CheckFault("!font $f Sans 10 400"), "1: !font takes the face name in quotes");
+    EXPECT_EQ(CheckFault("!font $f \"Sans\" 10 400\nAddTextClip 7 \"t\" 0 1 $f 0 0 0\n"
+                         "GetScale => $s\nGetTextClip $f $s"),
+              "4: argument 2 of GetTextClip: $s holds a float, not an integer");
+    // Captures are known from their line on, whatever the member returns.
+    EXPECT_EQ(CheckFault("GetClipCount 1 => $n\nGetScale => $s\nSetScale $n\nSetScale $s"), "none");
+}
+
+// Runs a script on a fresh control in a folder; returns what it printed.
+std::string RunIn(ScriptRunner& runner, const std::string& text, const fs::path& folder,
+                  std::ostringstream& out) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder);
+    try {
+        runner.Run(ParseScript(text));
+    } catch (...) {
+        fs::current_path(previous);
+        throw;
+    }
+    fs::current_path(previous);
+    return out.str();
+}
+
+TEST(ScriptRuns, CapturedOutputsFeedLaterCalls) {
+    Folder folder;
+    std::ostringstream out;
+    ScriptRunner runner(out);
+    const std::string printed = RunIn(runner,
+                                      "GetDESEffect 0 => $name\n"
+                                      "AddEffect 1 $name 0.5 1.5 \" A = 1 \" => $index\n"
+                                      "AddEffect 1 $name 0.5 1.5 \"\" => $index\n"
+                                      "GetEffect 4 $index => $same\n"
+                                      "GetEffectCount 4\n",
+                                      folder.Path(), out);
+    std::istringstream lines(printed);
+    std::string first;
+    std::getline(lines, first);
+    ASSERT_EQ(first.rfind("GetDESEffect -> \"", 0), 0u) << first;
+    const std::string name = first.substr(std::string("GetDESEffect -> ").size());
+    std::string rest((std::istreambuf_iterator<char>(lines)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(rest,
+              "AddEffect -> 0\n"
+              "AddEffect -> 1\n"
+              "GetEffect -> " +
+                  name +
+                  " 1.5 2.5 \"\"\n"
+                  "GetEffectCount -> 2\n");
+}
+
+TEST(ScriptRuns, AddedDirectivesRunInOrderAndSeeTheHost) {
+    Folder folder;
+    std::ostringstream out;
+    ScriptRunner runner(out);
+    Directive repaints;
+    repaints.minArgs = 0;
+    repaints.maxArgs = 0;
+    repaints.usage = "!repaints";
+    repaints.run = [](const Statement&, ScriptSession& session) {
+        session.Out() << "!repaints -> " << (session.Host().Repaints() > 0 ? "some" : "none")
+                      << "\n";
+    };
+    runner.AddDirective("!repaints", repaints);
+    EXPECT_EQ(RunIn(runner, "!repaints\nSetScale 2\n!repaints\nGetScale\n", folder.Path(), out),
+              "!repaints -> none\nSetScale ->\n!repaints -> some\nGetScale -> 2\n");
+}
+
+TEST(ScriptRuns, AFailureWhileRunningStopsAtItsLine) {
+    Folder folder;
+    std::ostringstream out;
+    ScriptRunner runner(out);
+    try {
+        RunIn(runner, "GetTrackCount\n!testsrc no/such/folder/a.wav 1 audio\nGetTrackCount\n",
+              folder.Path(), out);
+        ADD_FAILURE() << "the script ran through";
+    } catch (const ScriptError& error) {
+        EXPECT_EQ(error.Line(), 2);
+        EXPECT_EQ(error.GetKind(), ScriptError::Kind::Failure);
+    }
+    EXPECT_EQ(out.str(), "GetTrackCount -> 8\n");
+}
+
+TEST(ScriptCommand, RelativeNamesResolveInTheWorkingFolder) {
+    Folder folder;
+    const fs::path script = folder.Path() / "make.vts";
+    std::ofstream(script)
+        << "!testsrc tone.wav 0.5 audio\nAddAudioClip 5 \"tone.wav\" 0 0.25 0 1\n";
+    const fs::path previous = fs::current_path();
+
+    std::ostringstream out;
+    std::ostringstream err;
+    const fs::path chosen = folder.Path() / "made" / "here";
+    EXPECT_EQ(RunScriptCommand(script.string(), chosen.string(), out, err), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "!testsrc ->\nAddAudioClip -> 0\n");
+    EXPECT_TRUE(fs::exists(chosen / "tone.wav"));  // a chosen folder is kept
+    EXPECT_EQ(fs::current_path(), previous);
+
+    std::ostringstream freshOut;
+    EXPECT_EQ(RunScriptCommand(script.string(), "", freshOut, err), kExitOk) << err.str();
+    EXPECT_EQ(freshOut.str(), out.str());
+    EXPECT_EQ(fs::current_path(), previous);
+    EXPECT_FALSE(fs::exists(previous / "tone.wav"));
+}
+
+TEST(ScriptCommand, FaultsGiveOneLineAndTheirExitCode) {
+    Folder folder;
+    const fs::path bad = folder.Path() / "bad.vts";
+    std::ofstream(bad) << "GetTrackCount\n\nGetTrackCount 1\n";
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunScriptCommand(bad.string(), "", out, err), kExitUsage);
+    EXPECT_EQ(err.str(), "error: 3: GetTrackCount takes 0 arguments, got 1\n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_FALSE(fs::exists(folder.Path() / "made"));
+
+    std::ostringstream missingErr;
+    EXPECT_EQ(RunScriptCommand((folder.Path() / "none.vts").string(), "", out, missingErr),
+              kExitFailure);
+    const std::string message = missingErr.str();
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+}
+
+}  // namespace
+}  // namespace vortrel::script

@@ -1,0 +1,203 @@
+#include "Commands.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "ScriptRunner.h"
+#include "ScriptSyntax.h"
+#include "ScriptValue.h"
+#include "control/CTimelineControl.h"
+#include "control/qt/LinuxPlatform.h"
+#include "model/Utf8.h"
+
+namespace vortrel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Makes the current directory a working folder for as long as it lives, then goes back and,
+// if the folder was made fresh, removes it.
+class WorkingFolder {
+  public:
+    explicit WorkingFolder(const std::string& chosen) : previous_(fs::current_path()) {
+        if (chosen.empty()) {
+            std::string pattern = (fs::temp_directory_path() / "vortrel-script-XXXXXX").string();
+            if (mkdtemp(pattern.data()) == nullptr) {
+                throw std::system_error(errno, std::generic_category(),
+                                        "cannot make a working folder");
+            }
+            path_ = pattern;
+            fresh_ = true;
+        } else {
+            path_ = chosen;
+            fs::create_directories(path_);
+        }
+        fs::current_path(path_);
+    }
+
+    ~WorkingFolder() {
+        std::error_code ignored;
+        fs::current_path(previous_, ignored);
+        if (fresh_) {
+            fs::remove_all(path_, ignored);
+        }
+    }
+
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+  private:
+    fs::path previous_;
+    fs::path path_;
+    bool fresh_ = false;
+};
+
+bool ReadScript(const std::string& file, std::string& text) {
+    if (file == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        return !std::cin.bad();
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+int Report(const script::ScriptError& error, std::ostream& out, std::ostream& err) {
+    out.flush();
+    err << "error: " << error.Line() << ": " << error.what() << "\n";
+    return error.GetKind() == script::ScriptError::Kind::Script ? kExitUsage : kExitFailure;
+}
+
+std::string Plain(const OutString& text) {
+    return text ? ToUtf8(*text) : std::string();
+}
+
+}  // namespace
+
+int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
+                     std::ostream& err) {
+    std::string text;
+    if (!ReadScript(file, text)) {
+        err << "vortrel: cannot read the script " << file << "\n";
+        return kExitFailure;
+    }
+    script::ScriptRunner runner(out);
+    try {
+        const std::vector<script::Statement> statements = script::ParseScript(text);
+        runner.Check(statements);  // before the working folder is made
+        WorkingFolder folder(workdir);
+        runner.Run(statements);
+    } catch (const script::ScriptError& error) {
+        return Report(error, out, err);
+    }
+    return kExitOk;
+}
+
+int RunInfoCommand(const std::string& file, std::ostream& out, std::ostream& err) {
+    std::error_code error;
+    if (!fs::exists(fs::path(file), error)) {
+        err << "vortrel: no such file: " << file << "\n";
+        return kExitFailure;
+    }
+    std::unique_ptr<CTimelineControl> control = CreateLinuxControl();
+    float duration = 0.0f;
+    float frameRate = 0.0f;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t videoBitRate = 0;
+    int32_t audioBitRate = 0;
+    int32_t audioSampleRate = 0;
+    int32_t audioChannels = 0;
+    int32_t videoStreams = 0;
+    int32_t audioStreams = 0;
+    OutString container;
+    OutString videoFormat;
+    OutString audioFormat;
+    control->GetMediaInfo(FromUtf8(file).c_str(), &duration, &width, &height, &frameRate,
+                          &videoBitRate, &audioBitRate, &audioSampleRate, &audioChannels,
+                          &videoStreams, &audioStreams, &container, &videoFormat, &audioFormat);
+    out << "duration: " << script::FormatFloat(duration) << "\n"
+        << "width: " << width << "\n"
+        << "height: " << height << "\n"
+        << "frameRate: " << script::FormatFloat(frameRate) << "\n"
+        << "videoBitRate: " << videoBitRate << "\n"
+        << "audioBitRate: " << audioBitRate << "\n"
+        << "audioSampleRate: " << audioSampleRate << "\n"
+        << "audioChannels: " << audioChannels << "\n"
+        << "videoStreams: " << videoStreams << "\n"
+        << "audioStreams: " << audioStreams << "\n"
+        << "container: " << Plain(container) << "\n"
+        << "videoFormat: " << Plain(videoFormat) << "\n"
+        << "audioFormat: " << Plain(audioFormat) << "\n";
+    return kExitOk;
+}
+
+int RunCatalogCommand(std::ostream& out, std::ostream& /*err*/) {
+    std::unique_ptr<CTimelineControl> control = CreateLinuxControl();
+    using Lister = HResult (ITimelineControl::*)(int32_t, OutString*);
+    struct List {
+        const char* label;
+        Lister lister;
+    };
+    const List lists[] = {
+        {"transition", &ITimelineControl::GetDESTransition},
+        {"effect", &ITimelineControl::GetDESEffect},
+        {"video compressor", &ITimelineControl::GetVideoEncoder},
+        {"audio compressor", &ITimelineControl::GetAudioEncoder},
+        {"wmv profile", &ITimelineControl::GetWMVProfile},
+    };
+    // Every list ends at its first empty name; the bound only guards against a list that
+    // never ends.
+    constexpr int32_t kMostEntries = 100000;
+    for (const List& list : lists) {
+        for (int32_t index = 0; index < kMostEntries; ++index) {
+            OutString name;
+            ((*control).*list.lister)(index, &name);
+            if (!name || name->empty()) {
+                break;
+            }
+            out << list.label << " " << index << ": " << ToUtf8(*name) << "\n";
+        }
+    }
+    return kExitOk;
+}
+
+int RunTestSourceCommand(const TestSourceArguments& arguments, std::ostream& err) {
+    TestSourceSpec spec;
+    try {
+        spec.kind = ParseTestSourceKind(arguments.kind);
+        ParseFrameSize(arguments.size, spec.width, spec.height);
+        spec.fps = arguments.fps;
+        if (arguments.seconds) {
+            spec.seconds = *arguments.seconds;
+        } else if (spec.kind != TestSourceKind::Image) {
+            throw TestSourceRequestError("--seconds is required");
+        }
+        CheckTestSource(arguments.path, spec);
+    } catch (const TestSourceRequestError& error) {
+        err << "vortrel: testsrc: " << error.what() << "\n";
+        return kExitUsage;
+    }
+    try {
+        WriteTestSource(arguments.path, spec);
+    } catch (const TestSourceWriteError& error) {
+        err << "vortrel: testsrc: " << error.what() << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace vortrel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "TestSource.h"
+
+namespace vortrel {
+
+/// The tool's exit codes.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+/// Runs a call script (a file, or standard input for "-") with the working folder as the
+/// current directory: the given one (made when missing, kept afterwards) or, when empty, a
+/// fresh temporary one that is removed afterwards. Returns the exit code.
+int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
+                     std::ostream& err);
+
+/// Prints what the control's GetMediaInfo reports about a file, one "name: value" line each.
+int RunInfoCommand(const std::string& file, std::ostream& out, std::ostream& err);
+
+/// Prints the control's transitions, effects, compressors and output profiles by position.
+int RunCatalogCommand(std::ostream& out, std::ostream& err);
+
+/// The arguments of the testsrc command as given.
+struct TestSourceArguments {
+    std::string path;
+    std::optional<double> seconds;  // required except for a picture
+    std::string kind = "av";
+    std::string size = "320x240";
+    double fps = 25.0;
+};
+
+/// Writes a test file.
+int RunTestSourceCommand(const TestSourceArguments& arguments, std::ostream& err);
+
+}  // namespace vortrel
