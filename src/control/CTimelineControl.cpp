@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "engine/des/DesTimeline.h"
+#include "engine/des/IConverter.h"
 #include "mediafile/MediaFile.h"
 #include "model/AudioClip.h"
 #include "model/ContentKind.h"
@@ -37,6 +38,7 @@ constexpr int32_t kSetupFailed = -5;
 constexpr int32_t kNoContentOrMediaTrack = -6;
 constexpr int32_t kBadMediaTrack = -7;
 // Results of Save.
+constexpr int32_t kSaveStarted = 1;
 constexpr int32_t kSaveEmptyName = -1;
 constexpr int32_t kSaveNotStarted = -2;
 constexpr int32_t kSaveBadType = -3;
@@ -150,7 +152,6 @@ void CTimelineControl::Initialize() {
     skipBlackPosterFrame_ = 1;
     videoWidth_ = 320;
     videoHeight_ = 240;
-    converting_ = false;
     model_->BuildTracks();
     for (ISubject* subject : ObservedSubjects()) {
         subject->Attach(this);
@@ -897,15 +898,21 @@ HResult CTimelineControl::Save(const wchar_t* fileName, int32_t* result) {
             return;
         }
         // The conversion renders with the settings as they are now; later changes count
-        // for the next one. There is no conversion engine to start yet.
+        // for the next one.
         conversionSettings_ = settings_;
-        Write(result, kSaveNotStarted);
+        ConversionRequest request{TextOf(fileName), conversionSettings_, {}};
+        if (model_) {
+            request.wmvProfileId = model_->GetWMVProfileId(conversionSettings_.WMVProfile);
+        }
+        Write(result, model_ && model_->StartConversion(request) ? kSaveStarted : kSaveNotStarted);
     });
 }
 
 HResult CTimelineControl::StopConversion() {
     return Guarded([&] {
-        // Nothing converts, so there is nothing to stop.
+        if (model_) {
+            model_->StopConversion();
+        }
         Repaint();
     });
 }

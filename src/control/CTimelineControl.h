@@ -201,7 +201,6 @@ class CTimelineControl : public ITimelineControl, public IObserver {
     IDeviceCatalog& devices_;
     std::shared_ptr<EditFailures> failures_;
     std::unique_ptr<TimelineModel> model_;
-    bool converting_ = false;
     int32_t videoWidth_ = 320;
     int32_t videoHeight_ = 240;
     OutputSettings settings_;

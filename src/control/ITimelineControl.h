@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "control/OutputProperties.h"
+#include "engine/des/OutputProperties.h"
 
 namespace vortrel {
 

@@ -1,7 +1,15 @@
 #include "model/AudioClip.h"
 
+#include <locale>
+#include <sstream>
+
+#include "engine/des/ApplyParams.h"
 #include "engine/des/DesEffect.h"
 #include "engine/des/DesSource.h"
+#include "engine/des/DesTimeline.h"
+#include "engine/des/WaveformExtractor.h"
+#include "model/MediaCache.h"
+#include "model/TimeRules.h"
 #include "model/VideoClip.h"
 #include "model/XmlFields.h"
 
@@ -16,6 +24,41 @@ AudioClip::~AudioClip() = default;
 void AudioClip::GetDescription(std::wstring& title, std::wstring& text) const {
     title = L"Audio";
     text = DescribeMediaClip(*this);
+}
+
+void AudioClip::SetupDes() {
+    SetupMediaSource("Could not setup audio clip");
+    const TimeSegment& at = *GetSegment();
+    try {
+        // The gain as text, written the same way in every locale: 1 gives Vol=1.
+        std::wostringstream volume;
+        volume.imbue(std::locale::classic());
+        volume << L"Vol=" << volume_;
+        volumeEffect_->Apply(kClsidAudMixer);
+        EditNode& node = *volumeEffect_->GetEffectObject();
+        node.SetStartStop(MillisecondsToReferenceTime(at.GetStart()),
+                          MillisecondsToReferenceTime(at.GetStop()));
+        ApplyParams(volume.str(), node, volumeEffect_->GetTimeline()->GetTimeline());
+    } catch (const std::exception&) {
+        // The clip plays on with whatever volume effect it has; its set-up goes on.
+    }
+
+    const int32_t mediaStart = GetMediaSegment()->GetStart();
+    const int32_t mediaStop = ClampToInt32(mediaStart + at.GetLength());
+    if (GetSource() == waveformSource_ && mediaStart == waveformMediaStart_ &&
+        mediaStop == waveformMediaStop_) {
+        return;
+    }
+    waveformLevels_.clear();
+    MediaCache& cache = MediaCache::Instance();
+    if (auto known = cache.FindWaveform(GetSource(), mediaStart, mediaStop)) {
+        waveformLevels_ = *known;
+    } else {
+        // Errors go to the caller, and the old key stays so that the next update tries again.
+        ExtractWaveform(GetSource(), waveformLevels_, mediaStart, mediaStop);
+        cache.StoreWaveform(GetSource(), mediaStart, mediaStop, waveformLevels_);
+    }
+    SetWaveformKey(GetSource(), mediaStart, mediaStop);
 }
 
 bool AudioClip::ReadFields(const tinyxml2::XMLElement& element) {

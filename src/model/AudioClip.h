@@ -23,6 +23,8 @@ class AudioClip : public IClip {
     ~AudioClip() override;
 
     void GetDescription(std::wstring& title, std::wstring& text) const override;
+    /// Puts the content's state into the editing timeline.
+    void SetupDes() override;
     bool ReadFields(const tinyxml2::XMLElement& element) override;
     void WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElement& element) const override;
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "engine/des/DesError.h"
 #include "engine/des/DesSource.h"
 #include "model/IMediaDetector.h"
+#include "model/MediaCache.h"
 #include "model/TimeRules.h"
 #include "model/XmlFields.h"
 
@@ -33,6 +35,38 @@ void IClip::SetPixelRange(int32_t xStart, int32_t xStop) {
         playable = std::min<int64_t>(length, mediaLength);
     }
     media_->SetStopMs(ClampToInt32(media_->GetStart() + playable));
+}
+
+void IClip::PlaceSource(const std::wstring& mediaName, int32_t mediaStart,
+                        const char* failure) const {
+    EditNode* node = GetDesSource() ? GetDesSource()->GetSourceObject().get() : nullptr;
+    if (node == nullptr) {
+        throw DesError(failure);
+    }
+    const TimeSegment& at = *GetSegment();
+    const int64_t start = MillisecondsToReferenceTime(mediaStart);
+    const int64_t length = at.GetLength() * kReferenceTimePerMillisecond;
+    // All three are tried, so the node holds as much as it takes, then the failure is told.
+    bool placed = node->SetStartStop(MillisecondsToReferenceTime(at.GetStart()),
+                                     MillisecondsToReferenceTime(at.GetStop()));
+    placed = node->SetMediaName(mediaName) && placed;
+    placed = node->SetMediaTimes(start, start + length) && placed;
+    if (!placed) {
+        throw DesError(failure);
+    }
+}
+
+void IClip::SetupMediaSource(const char* failure) {
+    const int64_t left = static_cast<int64_t>(GetMediaLength()) - media_->GetStart();
+    if (left <= 0) {
+        throw DesError(failure);
+    }
+    TimeSegment& at = *GetSegment();
+    if (left < at.GetLength()) {
+        at.SetStopMs(ClampToInt32(at.GetStart() + left));
+        media_->SetStopMs(ClampToInt32(media_->GetStart() + left));
+    }
+    PlaceSource(source_, media_->GetStart(), failure);
 }
 
 bool IClip::ReadClipFields(const tinyxml2::XMLElement& element, bool withMediaStart) {
@@ -66,7 +100,10 @@ void IClip::WriteClipFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElemen
 }
 
 int32_t IClip::GetMediaLength() const {
-    std::unique_ptr<IMediaDetector> detector = CreateMediaDetector();
+    if (std::optional<int32_t> known = MediaCache::Instance().FindLength(source_)) {
+        return *known;
+    }
+    std::unique_ptr<IMediaDetector> detector = MediaDetectorFactory::Create();
     if (!detector) {
         return 0;
     }
@@ -79,7 +116,9 @@ int32_t IClip::GetMediaLength() const {
             found = detector->GetStreamLength(seconds);
         }
     }
-    return found ? TruncateToInt32(seconds * 1000.0) : 0;
+    const int32_t length = found ? TruncateToInt32(seconds * 1000.0) : 0;
+    MediaCache::Instance().StoreLength(source_, length);
+    return length;
 }
 
 }  // namespace vortrel

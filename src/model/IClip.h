@@ -37,6 +37,15 @@ class IClip : public IContent {
     int32_t GetMediaLength() const;
 
   protected:
+    /// Puts the clip's times, a media name and the media span from mediaStart (as long as
+    /// the clip) into its source node; raises DesError with the failure message when the
+    /// clip has no source node or the node refuses any of the three.
+    void PlaceSource(const std::wstring& mediaName, int32_t mediaStart, const char* failure) const;
+    /// The set-up shared by video and audio clips: cuts the clip to the media left in its
+    /// file, then places its source. A file that cannot be read, or a media start at or
+    /// beyond its end, raises the failure message before any time changes.
+    void SetupMediaSource(const char* failure);
+
     /// Reads Source, Start and Stop and, for a clip that plays a span of its file,
     /// MediaStart; the media stop then follows from the clip's length.
     bool ReadClipFields(const tinyxml2::XMLElement& element, bool withMediaStart);

@@ -2,10 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "engine/des/PortFactory.h"
 
 namespace vortrel {
 
@@ -44,14 +45,7 @@ class IMediaDetector {
                                std::vector<uint8_t>& bitmap) = 0;
 };
 
-/// Makes a media detector, or none when the platform has none to give.
-using MediaDetectorFactory = std::function<std::unique_ptr<IMediaDetector>()>;
-
-/// Installs the process-wide factory of media detectors (an empty one removes it).
-void SetMediaDetectorFactory(MediaDetectorFactory factory);
-
-/// Makes a media detector through the installed factory; none when there is no factory or it
-/// fails.
-std::unique_ptr<IMediaDetector> CreateMediaDetector();
+/// The maker of the platform's media detectors.
+using MediaDetectorFactory = PortFactory<IMediaDetector>;
 
 }  // namespace vortrel

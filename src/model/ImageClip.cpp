@@ -6,6 +6,11 @@ namespace vortrel {
 
 ImageClip::ImageClip(DesTrack* track) : IClip(MakeDesSource(track)) {}
 
+void ImageClip::SetupDes() {
+    // A picture has no media offset: it shows from its first moment for the whole clip.
+    PlaceSource(GetSource(), 0, "Could not setup image clip");
+}
+
 bool ImageClip::ReadFields(const tinyxml2::XMLElement& element) {
     return ReadClipFields(element, false);
 }

@@ -1,12 +1,29 @@
 #include "model/MediaEffect.h"
 
+#include "engine/des/ApplyParams.h"
 #include "engine/des/DesEffect.h"
+#include "engine/des/DesError.h"
+#include "engine/des/DesTimeline.h"
 #include "model/ContentTime.h"
+#include "model/TimeRules.h"
 #include "model/XmlFields.h"
 
 namespace vortrel {
 
 MediaEffect::MediaEffect(DesVideoGroup* group) : IEffect(std::make_shared<DesGroupEffect>(group)) {}
+
+void MediaEffect::SetupDes() {
+    DesEffect& effect = *GetDesEffect();
+    DesTimeline* timeline = effect.GetTimeline();
+    if (timeline == nullptr) {
+        throw DesError("Could not create empty node");  // an effect placed on no group
+    }
+    effect.Apply(timeline->FindEffect(GetSource()));  // an unknown name ends the set-up here
+    EditNode& node = *effect.GetEffectObject();
+    ApplyParams(GetParams(), node, timeline->GetTimeline());
+    node.SetStartStop(MillisecondsToReferenceTime(GetSegment()->GetStart()),
+                      MillisecondsToReferenceTime(GetSegment()->GetStop()));
+}
 
 bool MediaEffect::ReadFields(const tinyxml2::XMLElement& element) {
     return ReadNameAndTimes(element) && ReadParams(element);

@@ -8,10 +8,12 @@
 #include <tinyxml2.h>
 
 #include "engine/des/DesError.h"
+#include "engine/des/DesSource.h"
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"
 #include "model/FontTable.h"
 #include "model/ITextRasteriser.h"
+#include "model/TimeRules.h"
 #include "model/Utf8.h"
 #include "model/XmlFields.h"
 
@@ -133,6 +135,23 @@ void TextClip::GetDescription(std::wstring& title, std::wstring& text) const {
         }
     }
     text += DescribeTimes(*GetSegment());
+}
+
+void TextClip::SetupDes() {
+    DeleteBitmapFile();
+    EditNode* node = GetDesSource() ? GetDesSource()->GetSourceObject().get() : nullptr;
+    if (node == nullptr) {
+        FailSetup();
+    }
+    const TimeSegment& at = *GetSegment();
+    bool placed = node->SetStartStop(MillisecondsToReferenceTime(at.GetStart()),
+                                     MillisecondsToReferenceTime(at.GetStop()));
+    const std::wstring bitmap = RenderToBitmapFile();
+    placed = node->SetMediaName(bitmap) && placed;
+    placed = node->SetMediaTimes(0, at.GetLength() * kReferenceTimePerMillisecond) && placed;
+    if (!placed) {
+        FailSetup();
+    }
 }
 
 bool TextClip::ReadFields(const tinyxml2::XMLElement& element) {

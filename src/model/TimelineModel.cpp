@@ -1,14 +1,18 @@
 #include "model/TimelineModel.h"
 
+#include <algorithm>
+
 #include "engine/des/DesGroup.h"
 #include "engine/des/DesTimeline.h"
 #include "engine/des/DesTrack.h"
+#include "engine/des/IConverter.h"
 #include "engine/des/IDeviceCatalog.h"
 #include "model/ClipTrack.h"
 #include "model/EffectTrack.h"
 #include "model/IObserver.h"
 #include "model/ProjectFile.h"
 #include "model/TextTrack.h"
+#include "model/TimeRules.h"
 #include "model/TimerDispatcher.h"
 #include "model/TransitionTrack.h"
 
@@ -93,6 +97,7 @@ TimelineModel::TimelineModel(IDeviceCatalog& devices, std::shared_ptr<EditFailur
       desTimeline_(std::make_shared<DesTimeline>(devices, std::move(failures))),
       desVideoGroup_(std::make_shared<DesVideoGroup>(desTimeline_.get(), 320, 240, 15.0f)),
       desAudioGroup_(std::make_shared<DesAudioGroup>(desTimeline_.get(), 44100)),
+      converter_(ConverterFactory::Create()),
       previewTimerHandler_(std::make_shared<PreviewTimerEventHandler>(this)),
       contentAddedHandler_(std::make_shared<ContentAddedEventHandler>(this)),
       visibilityChangedHandler_(std::make_shared<VisibilityChangedEventHandler>(this)) {
@@ -104,6 +109,7 @@ TimelineModel::TimelineModel(IDeviceCatalog& devices, std::shared_ptr<EditFailur
 }
 
 TimelineModel::~TimelineModel() {
+    StopConversion();
     // The dispatcher outlives every model: it must not call a handler that is gone.
     TimerDispatcher& timers = TimerDispatcher::Instance();
     timers.KillTimer(previewTimerId_);
@@ -243,8 +249,58 @@ std::array<uint8_t, 16> TimelineModel::GetWMVProfileId(int32_t index) const {
     return ElementAt(wmvProfiles_, index);
 }
 
-void TimelineModel::OnTimer(int32_t /*timerId*/) {
-    // Preview and conversion have no tick of their own while nothing plays or converts.
+void TimelineModel::OnTimer(int32_t timerId) {
+    if (timerId == convertTimerId_) {
+        ConversionTick();
+    }
+}
+
+bool TimelineModel::StartConversion(const ConversionRequest& request) {
+    if (!converter_ || converter_->IsConnected()) {
+        return false;
+    }
+    if (!converter_->Start(desTimeline_->GetTimeline(), request)) {
+        converter_->Reset();
+        return false;
+    }
+    TimerDispatcher::Instance().SetTimer(convertTimerId_, 1000);
+    return true;
+}
+
+void TimelineModel::ConversionTick() {
+    if (!converter_ || !converter_->IsConnected()) {
+        return;
+    }
+    int64_t current = 0;
+    int64_t duration = 0;
+    if (converter_->GetProgress(current, duration) && duration != 0) {
+        current = std::min(current, duration);
+        // Whole milliseconds of each, then their ratio as a percentage, truncated.
+        const int64_t done = current / kReferenceTimePerMillisecond;
+        const int64_t total = duration / kReferenceTimePerMillisecond;
+        if (total != 0) {
+            convertProgress_->Notify(
+                TruncateToInt32(static_cast<double>(done) / static_cast<double>(total) * 100.0));
+        }
+    }
+    if (converter_->IsComplete()) {
+        TimerDispatcher::Instance().KillTimer(convertTimerId_);
+        converter_->Stop();
+        converter_->Reset();
+        convertCompleted_->Notify(0);
+    }
+}
+
+void TimelineModel::StopConversion() {
+    if (converter_ && converter_->IsConnected()) {
+        TimerDispatcher::Instance().KillTimer(convertTimerId_);
+        converter_->Stop();
+        converter_->Reset();
+    }
+}
+
+bool TimelineModel::IsConverting() const {
+    return converter_ && converter_->IsConnected();
 }
 
 bool TimelineModel::SaveProject(const std::wstring& fileName) const {

@@ -20,6 +20,8 @@ class EditFailures;
 class IContent;
 class IDeviceCatalog;
 class ITrack;
+class IConverter;
+struct ConversionRequest;
 class ContentAddedEventHandler;
 class VisibilityChangedEventHandler;
 class PreviewTimerEventHandler;
@@ -106,6 +108,14 @@ class TimelineModel {
     /// Runs the preview and conversion ticks whose timer this is.
     void OnTimer(int32_t timerId);
 
+    /// Starts rendering the timeline to a file; false when it cannot start, or while another
+    /// conversion runs (that one goes on untouched).
+    bool StartConversion(const ConversionRequest& request);
+    /// Ends a running conversion early, without announcing its completion.
+    void StopConversion();
+    /// True while a conversion runs.
+    bool IsConverting() const;
+
     // Subjects.
     const std::shared_ptr<TrackEvent>& GetVideoTrackAdded() const { return videoTrackAdded_; }
     const std::shared_ptr<TrackEvent>& GetAudioTrackAdded() const { return audioTrackAdded_; }
@@ -135,6 +145,7 @@ class TimelineModel {
     friend class VisibilityChangedEventHandler;
 
     void FillEncoderLists(IDeviceCatalog& devices);
+    void ConversionTick();
 
     bool playing_ = false;
     bool paused_ = false;
@@ -162,6 +173,7 @@ class TimelineModel {
     std::shared_ptr<DesTimeline> desTimeline_;
     std::shared_ptr<DesVideoGroup> desVideoGroup_;
     std::shared_ptr<DesAudioGroup> desAudioGroup_;
+    std::unique_ptr<IConverter> converter_;
     std::shared_ptr<PreviewTimerEventHandler> previewTimerHandler_;
     std::shared_ptr<ContentAddedEventHandler> contentAddedHandler_;
     std::shared_ptr<VisibilityChangedEventHandler> visibilityChangedHandler_;

@@ -1,9 +1,13 @@
 #include "model/TransitionEffect.h"
 
+#include "engine/des/ApplyParams.h"
+#include "engine/des/DesError.h"
+#include "engine/des/DesTimeline.h"
 #include "engine/des/DesTrack.h"
 #include "engine/des/DesTransition.h"
 #include "model/ContentTime.h"
 #include "model/ITrack.h"
+#include "model/TimeRules.h"
 #include "model/TimelineModel.h"
 #include "model/XmlFields.h"
 
@@ -14,6 +18,20 @@ TransitionEffect::TransitionEffect() : IEffect(std::make_shared<DesTransition>(n
 void TransitionEffect::GetDescription(std::wstring& title, std::wstring& text) const {
     title = L"Transition";
     text = L"Transition: " + GetSource() + DescribeTimes(*GetSegment());
+}
+
+void TransitionEffect::SetupDes() {
+    DesTransition& transition = *GetDesTransition();
+    DesTrack* track = transition.GetTrack();
+    if (track == nullptr) {
+        throw DesError("Could not get transable");  // no media track to place it on
+    }
+    DesTimeline& timeline = *track->GetTimeline();
+    transition.Apply(timeline.FindTransition(GetSource()));  // an unknown name ends it here
+    EditNode& node = *transition.GetTransitionObject();
+    ApplyParams(GetParams(), node, timeline.GetTimeline());
+    node.SetStartStop(MillisecondsToReferenceTime(GetSegment()->GetStart()),
+                      MillisecondsToReferenceTime(GetSegment()->GetStop()));
 }
 
 bool TransitionEffect::ReadXml(const tinyxml2::XMLElement& element, TimelineModel& model) {

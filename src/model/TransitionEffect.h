@@ -16,6 +16,8 @@ class TransitionEffect : public IEffect {
     TransitionEffect();
 
     void GetDescription(std::wstring& title, std::wstring& text) const override;
+    /// Puts the content's state into the editing timeline.
+    void SetupDes() override;
     /// Reads every field itself: the media track is stored as a track index of the model.
     bool ReadXml(const tinyxml2::XMLElement& element, TimelineModel& model) override;
     /// Writes every field, the media track as its index in the model (-1 for none).

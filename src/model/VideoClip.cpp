@@ -5,6 +5,7 @@
 
 #include "model/ContentTime.h"
 #include "model/IMediaDetector.h"
+#include "model/MediaCache.h"
 
 namespace vortrel {
 
@@ -62,6 +63,10 @@ void VideoClip::GetDescription(std::wstring& title, std::wstring& text) const {
     text = DescribeMediaClip(*this);
 }
 
+void VideoClip::SetupDes() {
+    SetupMediaSource("Could not setup video clip");
+}
+
 bool VideoClip::ReadFields(const tinyxml2::XMLElement& element) {
     return ReadClipFields(element, true);
 }
@@ -71,7 +76,15 @@ void VideoClip::WriteFields(tinyxml2::XMLDocument& document, tinyxml2::XMLElemen
 }
 
 std::unique_ptr<DibBitmap> VideoClip::CreatePosterFrame() {
-    std::unique_ptr<IMediaDetector> detector = CreateMediaDetector();
+    const int32_t mediaStart = GetMediaSegment()->GetStart();
+    MediaCache& cache = MediaCache::Instance();
+    if (auto known = cache.FindPoster(GetSource(), mediaStart, skipBlackPosterFrame_)) {
+        posterBits_ = *known;
+        auto poster = std::make_unique<DibBitmap>();
+        poster->bits = *known;
+        return poster;
+    }
+    std::unique_ptr<IMediaDetector> detector = MediaDetectorFactory::Create();
     if (!detector || !detector->SetFilename(GetSource())) {
         return nullptr;
     }
@@ -104,6 +117,7 @@ std::unique_ptr<DibBitmap> VideoClip::CreatePosterFrame() {
         }
     }
     posterBits_ = frame;
+    cache.StorePoster(GetSource(), mediaStart, skipBlackPosterFrame_, frame);
     auto poster = std::make_unique<DibBitmap>();
     poster->bits = std::move(frame);
     return poster;

@@ -11,7 +11,9 @@
 #include "model/ITimerHost.h"
 #include "model/TimelineModel.h"
 #include "model/Utf8.h"
+#include "support/FakeAudioDecoder.h"
 #include "support/FakeDeviceCatalog.h"
+#include "support/FakeMediaDetector.h"
 #include "support/GeneratedMedia.h"
 
 namespace vortrel {
@@ -51,6 +53,7 @@ class RecordingSink : public ITimelineControlEvents {
 class Control : public ::testing::Test {
   protected:
     Control() {
+        detector.Script().lengths = std::deque<std::optional<double>>(100, 60.0);
         control.Initialize();
         control.OnCreate(&window, &window);
         control.Advise(&sink);
@@ -62,6 +65,9 @@ class Control : public ::testing::Test {
         control.OnDestroy();
     }
 
+    // Files last a minute (the detector) and decode to nothing (the audio decoder).
+    testing::ScopedFakeMediaDetector detector;
+    testing::ScopedFakeAudioDecoder decoder;
     testing::MediaFolder media;
     testing::FakeDeviceCatalog devices;
     std::shared_ptr<EditFailures> failures = std::make_shared<EditFailures>();

@@ -347,8 +347,8 @@ TEST_F(AvMediaDetectorTest, ANameOutsideAsciiIsHandedToTheFileSystemAsUtf8) {
 
 TEST_F(AvMediaDetectorTest, TheInstalledFactoryMakesDetectorsOfThisBackEnd) {
     InstallAvMediaDetector();
-    std::unique_ptr<IMediaDetector> detector = CreateMediaDetector();
-    SetMediaDetectorFactory(nullptr);
+    std::unique_ptr<IMediaDetector> detector = MediaDetectorFactory::Create();
+    MediaDetectorFactory::Set(nullptr);
     ASSERT_NE(detector, nullptr);
     double seconds = 0.0;
     ASSERT_TRUE(detector->SetFilename(ToWide(Tone())));

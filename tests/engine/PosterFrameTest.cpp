@@ -22,7 +22,7 @@ class RealPosterFrame : public ::testing::Test {
     }
     static void TearDownTestSuite() {
         delete media_;
-        SetMediaDetectorFactory(nullptr);
+        MediaDetectorFactory::Set(nullptr);
     }
 
     // Blue, green and red of the frame's first pixel (the bottom-left one).

@@ -13,6 +13,8 @@
 #include "model/TimelineModel.h"
 #include "model/TimerDispatcher.h"
 #include "support/FakeDeviceCatalog.h"
+#include "support/FakeMediaDetector.h"
+#include "support/FakeTextRasteriser.h"
 #include "support/TestContents.h"
 
 namespace vortrel {
@@ -23,6 +25,12 @@ using testing::FakeDeviceCatalog;
 
 class Model : public ::testing::Test {
   protected:
+    Model() {
+        // Clips set themselves up: a minute-long source and a text drawer to render with.
+        detector.Script().lengths = std::deque<std::optional<double>>(100, 60.0);
+        SetTextRasteriser(std::make_shared<testing::FakeTextRasteriser>());
+    }
+    ~Model() override { SetTextRasteriser(nullptr); }
     void Build() {
         model = std::make_unique<TimelineModel>(devices, failures);
         model->BuildTracks();
@@ -38,6 +46,7 @@ class Model : public ::testing::Test {
         return content;
     }
 
+    testing::ScopedFakeMediaDetector detector;
     FakeDeviceCatalog devices;
     std::shared_ptr<EditFailures> failures = std::make_shared<EditFailures>();
     std::unique_ptr<TimelineModel> model;
@@ -153,7 +162,8 @@ TEST_F(Model, TheTextOverlaySpansToTheLatestTextStop) {
     Add(7, -5000, -1000);  // ends before the timeline starts: the span stays
     EXPECT_EQ(overlay->GetStop(), 9000 * 10000LL);
 
-    failures->FailAlways(EditOp::SetStartStop);
+    // The clip's own source takes its times; the overlay then refuses its new span.
+    failures->FailCall(EditOp::SetStartStop, 2);
     try {
         Add(7, 10000, 12000);
         ADD_FAILURE() << "no error";

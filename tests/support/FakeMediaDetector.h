@@ -110,14 +110,14 @@ class FakeMediaDetector : public IMediaDetector {
 class ScopedFakeMediaDetector {
   public:
     ScopedFakeMediaDetector() : script_(std::make_shared<MediaDetectorScript>()) {
-        SetMediaDetectorFactory([script = script_]() -> std::unique_ptr<IMediaDetector> {
+        MediaDetectorFactory::Set([script = script_]() -> std::unique_ptr<IMediaDetector> {
             if (!script->createSucceeds) {
                 return nullptr;
             }
             return std::make_unique<FakeMediaDetector>(script);
         });
     }
-    ~ScopedFakeMediaDetector() { SetMediaDetectorFactory(nullptr); }
+    ~ScopedFakeMediaDetector() { MediaDetectorFactory::Set(nullptr); }
     ScopedFakeMediaDetector(const ScopedFakeMediaDetector&) = delete;
     ScopedFakeMediaDetector& operator=(const ScopedFakeMediaDetector&) = delete;
 

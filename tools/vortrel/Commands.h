@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "TestSource.h"
 
@@ -36,5 +38,23 @@ struct TestSourceArguments {
 
 /// Writes a test file.
 int RunTestSourceCommand(const TestSourceArguments& arguments, std::ostream& err);
+
+/// The arguments of the render command as given.
+struct RenderArguments {
+    std::string project;
+    std::string output;
+    int32_t type = 0;
+    std::vector<std::string> settings;  // PROPERTY=VALUE, put in order after OutputType
+    double timeoutSeconds = 0.0;        // 0: wait as long as it takes
+};
+
+/// Loads a project into a fresh control, sets the output properties, saves the timeline to
+/// a media file and runs the control's timers until the conversion completes, showing its
+/// progress on out.
+int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::ostream& err);
+
+/// Loads a project into a fresh control and writes the MLT graph of its editing timeline
+/// as MLT XML.
+int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err);
 
 }  // namespace vortrel

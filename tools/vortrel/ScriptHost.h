@@ -1,9 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <ostream>
+#include <string>
 
+#include "TimerPump.h"
 #include "control/IControlWindow.h"
 #include "control/ITimelineControl.h"
 #include "model/ITimerHost.h"
@@ -13,7 +17,8 @@ namespace vortrel::script {
 // The off-screen host of a control that a call script drives: it stands in for the
 // control's window (it counts repaint requests and remembers the cursor), for the window
 // the process's timers run on (it remembers which timers run and how often, and ticks only
-// when told to), and for the host's event sink (it prints each event as a script line).
+// while pumped), and for the host's event sink (it prints each event as a script line and
+// counts the events by name).
 class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineControlEvents {
   public:
     explicit ScriptHost(std::ostream& out) : out_(out) {}
@@ -24,36 +29,51 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
 
     // ITimerHost.
     void SetTimer(int32_t timerId, int32_t milliseconds) override {
-        timers_[timerId] = milliseconds;
+        timers_.SetTimer(timerId, milliseconds);
     }
-    void KillTimer(int32_t timerId) override { timers_.erase(timerId); }
+    void KillTimer(int32_t timerId) override { timers_.KillTimer(timerId); }
 
     // ITimelineControlEvents: one "event NAME ARG…" line each.
     void OnClickClip(int32_t trackIndex, int32_t clipIndex) override {
-        out_ << "event OnClickClip " << trackIndex << " " << clipIndex << "\n";
+        Event("OnClickClip") << " " << trackIndex << " " << clipIndex << "\n";
     }
-    void OnUpdate() override { out_ << "event OnUpdate\n"; }
+    void OnUpdate() override { Event("OnUpdate") << "\n"; }
     void OnPlaying(int32_t currentPosition) override {
-        out_ << "event OnPlaying " << currentPosition << "\n";
+        Event("OnPlaying") << " " << currentPosition << "\n";
     }
-    void OnPlayingCompleted() override { out_ << "event OnPlayingCompleted\n"; }
+    void OnPlayingCompleted() override { Event("OnPlayingCompleted") << "\n"; }
     void OnConvertProgress(int32_t progress) override {
-        out_ << "event OnConvertProgress " << progress << "\n";
+        Event("OnConvertProgress") << " " << progress << "\n";
     }
-    void OnConvertCompleted() override { out_ << "event OnConvertCompleted\n"; }
+    void OnConvertCompleted() override { Event("OnConvertCompleted") << "\n"; }
 
     /// How many times the control asked for a repaint.
     int64_t Repaints() const { return repaints_; }
     /// The cursor the control showed last.
     ControlCursor Cursor() const { return cursor_; }
     /// The running timers: id → period in milliseconds.
-    const std::map<int32_t, int32_t>& Timers() const { return timers_; }
+    const std::map<int32_t, int32_t>& Timers() const { return timers_.Periods(); }
+    /// Runs the timers for a span, or until done() holds; true when it did.
+    bool Pump(std::chrono::milliseconds span, const std::function<bool()>& done = {}) {
+        return timers_.Pump(span, done);
+    }
+    /// How many times an event (by its name, such as "OnConvertCompleted") fired.
+    int64_t EventCount(const std::string& name) const {
+        auto it = events_.find(name);
+        return it == events_.end() ? 0 : it->second;
+    }
 
   private:
+    std::ostream& Event(const std::string& name) {
+        ++events_[name];
+        return out_ << "event " << name;
+    }
+
     std::ostream& out_;
     int64_t repaints_ = 0;
     ControlCursor cursor_ = ControlCursor::Arrow;
-    std::map<int32_t, int32_t> timers_;
+    TimerPump timers_;
+    std::map<std::string, int64_t> events_;
 };
 
 }  // namespace vortrel::script

@@ -1,7 +1,10 @@
 #include "ScriptRunner.h"
 
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -123,6 +126,68 @@ Directive FontDirective() {
     return directive;
 }
 
+// The events a host hears from the control, by name.
+constexpr const char* kEventNames[] = {"OnClickClip",       "OnUpdate",
+                                       "OnPlaying",         "OnPlayingCompleted",
+                                       "OnConvertProgress", "OnConvertCompleted"};
+
+// A span in milliseconds: a whole number from 0 to ten minutes.
+std::chrono::milliseconds SpanArgument(const Statement& statement, size_t index) {
+    const auto milliseconds = NumberArgument<int64_t>(statement, index, "milliseconds");
+    constexpr int64_t kLongest = 600'000;
+    if (milliseconds < 0 || milliseconds > kLongest) {
+        throw ScriptError(statement.line, "expected milliseconds from 0 to " +
+                                              std::to_string(kLongest) + ", got " +
+                                              std::to_string(milliseconds));
+    }
+    return std::chrono::milliseconds(milliseconds);
+}
+
+// !wait MS: runs the process's timers and Qt's events for a while, as a host's message
+// loop would between two calls.
+Directive WaitDirective() {
+    Directive directive;
+    directive.minArgs = 1;
+    directive.maxArgs = 1;
+    directive.usage = "!wait MS";
+    directive.check = [](const Statement& statement, ScriptScope&) { SpanArgument(statement, 0); };
+    directive.run = [](const Statement& statement, ScriptSession& session) {
+        session.Host().Pump(SpanArgument(statement, 0));
+        session.Out() << "!wait ->\n";
+    };
+    return directive;
+}
+
+std::string EventArgument(const Statement& statement, size_t index) {
+    const std::string name = TextArgument(statement, index, "an event name");
+    if (std::find(std::begin(kEventNames), std::end(kEventNames), name) == std::end(kEventNames)) {
+        throw ScriptError(statement.line, "unknown event '" + name + "'");
+    }
+    return name;
+}
+
+// !await EVENT TIMEOUT_MS: runs the timers and events until the control fires the event
+// (ok) or the time is up (timeout).
+Directive AwaitDirective() {
+    Directive directive;
+    directive.minArgs = 2;
+    directive.maxArgs = 2;
+    directive.usage = "!await EVENT TIMEOUT_MS";
+    directive.check = [](const Statement& statement, ScriptScope&) {
+        EventArgument(statement, 0);
+        SpanArgument(statement, 1);
+    };
+    directive.run = [](const Statement& statement, ScriptSession& session) {
+        const std::string event = EventArgument(statement, 0);
+        ScriptHost& host = session.Host();
+        const int64_t before = host.EventCount(event);
+        const bool fired =
+            host.Pump(SpanArgument(statement, 1), [&] { return host.EventCount(event) > before; });
+        session.Out() << "!await " << event << " -> " << (fired ? "ok" : "timeout") << "\n";
+    };
+    return directive;
+}
+
 }  // namespace
 
 std::optional<ValueType> ScriptScope::Find(const std::string& name) const {
@@ -169,6 +234,8 @@ const ControlMember* FindMember(const Statement& statement) {
 ScriptRunner::ScriptRunner(std::ostream& out) : out_(out) {
     AddDirective("!testsrc", TestSourceDirective());
     AddDirective("!font", FontDirective());
+    AddDirective("!wait", WaitDirective());
+    AddDirective("!await", AwaitDirective());
 }
 
 void ScriptRunner::AddDirective(const std::string& name, Directive directive) {

@@ -74,7 +74,8 @@ struct Directive {
 // so a mistake on any line stops it before the first call. One output line per statement.
 class ScriptRunner {
   public:
-    /// A runner that knows the built-in directives (!testsrc, !font) and prints to out.
+    /// A runner that knows the built-in directives (!testsrc, !font, !wait, !await) and
+    /// prints to out.
     explicit ScriptRunner(std::ostream& out);
 
     /// Adds (or replaces) a directive, named with its !.

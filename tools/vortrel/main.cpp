@@ -40,6 +40,25 @@ int main(int argc, char** argv) {
     testsrc->add_option("--size", source.size, "picture size WxH")->capture_default_str();
     testsrc->add_option("--fps", source.fps, "frames per second")->capture_default_str();
 
+    vortrel::RenderArguments render;
+    CLI::App* renderCommand =
+        app.add_subcommand("render", "convert a project's timeline to a media file");
+    renderCommand->add_option("project", render.project, "the project file")->required();
+    renderCommand->add_option("output", render.output, "the media file to write")->required();
+    renderCommand->add_option("--type", render.type, "OutputType, 0 to 12")->required();
+    renderCommand
+        ->add_option("--set", render.settings, "an output property as PROPERTY=VALUE (repeatable)")
+        ->allow_extra_args(false);
+    renderCommand->add_option("--timeout", render.timeoutSeconds,
+                              "give up after this many seconds (default: no limit)");
+
+    std::string exportProject;
+    std::string exportOutput;
+    CLI::App* exportMlt =
+        app.add_subcommand("export-mlt", "write the MLT graph of a project's timeline");
+    exportMlt->add_option("project", exportProject, "the project file")->required();
+    exportMlt->add_option("output", exportOutput, "the MLT XML file to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -62,6 +81,12 @@ int main(int argc, char** argv) {
         }
         if (app.got_subcommand("catalog")) {
             return vortrel::RunCatalogCommand(std::cout, std::cerr);
+        }
+        if (renderCommand->parsed()) {
+            return vortrel::RunRenderCommand(render, std::cout, std::cerr);
+        }
+        if (exportMlt->parsed()) {
+            return vortrel::RunExportMltCommand(exportProject, exportOutput, std::cerr);
         }
         if (testsrc->parsed()) {
             if (secondsOption->count() > 0) {

@@ -1,8 +1,10 @@
 #include "control/qt/LinuxPlatform.h"
 
 #include "control/CTimelineControl.h"
+#include "engine/mlt/AvAudioDecoder.h"
 #include "engine/mlt/AvMediaDetector.h"
 #include "engine/mlt/MltCatalog.h"
+#include "engine/mlt/MltConverter.h"
 #include "graphics/qt/QtTextRasteriser.h"
 
 namespace vortrel {
@@ -10,8 +12,11 @@ namespace vortrel {
 IDeviceCatalog& InstallLinuxPlatform() {
     static MltCatalog* catalog = [] {
         InstallAvMediaDetector();
+        InstallAvAudioDecoder();
         InstallQtTextRasteriser();
-        return new MltCatalog();  // lives as long as the process, like MLT itself
+        auto* made = new MltCatalog();  // lives as long as the process, like MLT itself
+        InstallMltConverter(*made);
+        return made;
     }();
     return *catalog;
 }

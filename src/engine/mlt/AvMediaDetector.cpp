@@ -652,7 +652,7 @@ bool AvMediaDetector::GetBitmapBits(double seconds, int32_t width, int32_t heigh
 }
 
 void InstallAvMediaDetector() {
-    SetMediaDetectorFactory(
+    MediaDetectorFactory::Set(
         []() -> std::unique_ptr<IMediaDetector> { return std::make_unique<AvMediaDetector>(); });
 }
 

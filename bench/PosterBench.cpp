@@ -1,0 +1,237 @@
+// The cost of a poster frame: a video clip taking its frame at a media start of 5 s in a
+// 10 s 320x240 MP4 (keyframe every 10 frames, B-frames) against a plain decode of the same
+// frame written here: open the file, seek to the keyframe before 5 s, decode forward to the
+// frame showing at 5 s and convert it to 320x240 BGR24. The clip adds the detector's probe,
+// its stream selection and the bottom-up bitmap with its header; the ratio is what counts
+// (goal 1.5).
+#include <benchmark/benchmark.h>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/mem.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/des/DesGroup.h"
+#include "engine/des/DesTimeline.h"
+#include "engine/des/DesTrack.h"
+#include "engine/mlt/AvMediaDetector.h"
+#include "model/IMediaDetector.h"
+#include "model/MediaCache.h"
+#include "model/TimeSegment.h"
+#include "model/VideoClip.h"
+#include "support/FakeDeviceCatalog.h"
+#include "support/GeneratedMedia.h"
+
+namespace vortrel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int32_t kMediaStartMs = 5000;
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+// The 10 s video of coloured segments, made with melt when the first case needs it.
+struct BenchMedia {
+    testing::MediaFolder folder;
+    std::filesystem::path video = folder.MakeVideo("colours.mp4", {{{testing::kRed, 2.0},
+                                                                    {testing::kGreen, 2.0},
+                                                                    {testing::kBlue, 2.0},
+                                                                    {testing::kWhite, 2.0},
+                                                                    {{200, 120, 40}, 2.0}},
+                                                                   kWidth,
+                                                                   kHeight,
+                                                                   25,
+                                                                   {}});
+};
+
+const std::filesystem::path& VideoFile() {
+    static BenchMedia media;
+    return media.video;
+}
+
+struct FormatCloser {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct CodecFreer {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct ScalerFreer {
+    void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct BufferFreer {
+    void operator()(uint8_t* buffer) const { av_free(buffer); }
+};
+
+// The reference: the usual open, seek backward to a keyframe and decode loop of the first
+// video stream up to the frame showing at a time, scaled to BGR24 with the same filter and
+// decoder threads as the detector, and nothing else done with the pixels. Returns the number
+// of rows written.
+int DecodeReference(const std::filesystem::path& file, int32_t milliseconds) {
+    AVFormatContext* opened = nullptr;
+    if (avformat_open_input(&opened, file.c_str(), nullptr, nullptr) < 0) {
+        throw std::runtime_error("cannot open " + file.string());
+    }
+    std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+    avformat_find_stream_info(format.get(), nullptr);
+    const AVCodec* codec = nullptr;
+    const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (stream < 0) {
+        throw std::runtime_error("no video in " + file.string());
+    }
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        format->streams[i]->discard =
+            static_cast<int>(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    }
+    const AVStream& video = *format->streams[stream];
+    std::unique_ptr<AVCodecContext, CodecFreer> decoder(avcodec_alloc_context3(codec));
+    avcodec_parameters_to_context(decoder.get(), video.codecpar);
+    decoder->pkt_timebase = video.time_base;
+    decoder->thread_count =
+        static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
+        throw std::runtime_error("cannot decode " + file.string());
+    }
+    const int64_t origin = video.start_time != AV_NOPTS_VALUE ? video.start_time : 0;
+    const int64_t target =
+        origin + av_rescale_q(milliseconds, AVRational{1, 1000}, video.time_base);
+    if (av_seek_frame(format.get(), stream, target, AVSEEK_FLAG_BACKWARD) < 0) {
+        throw std::runtime_error("cannot seek in " + file.string());
+    }
+    avcodec_flush_buffers(decoder.get());
+    // A frame shows for one period of the nominal rate.
+    const int64_t frameTicks =
+        video.avg_frame_rate.num > 0 && video.avg_frame_rate.den > 0
+            ? av_rescale_q(1, av_inv_q(video.avg_frame_rate), video.time_base)
+            : 0;
+
+    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+    std::unique_ptr<AVFrame, FrameFreer> shown;  // the latest frame starting at or before
+    bool draining = false;
+    bool done = false;
+    while (!done) {
+        if (!draining) {
+            if (av_read_frame(format.get(), packet.get()) < 0) {
+                draining = true;
+                avcodec_send_packet(decoder.get(), nullptr);
+            } else {
+                if (packet->stream_index == stream) {
+                    avcodec_send_packet(decoder.get(), packet.get());
+                }
+                av_packet_unref(packet.get());
+            }
+        }
+        for (;;) {
+            const int received = avcodec_receive_frame(decoder.get(), frame.get());
+            if (received == AVERROR(EAGAIN)) {
+                break;
+            }
+            if (received < 0) {
+                done = true;
+                break;
+            }
+            const int64_t start = frame->best_effort_timestamp;
+            if (start > target && shown) {
+                done = true;
+                break;
+            }
+            shown = std::move(frame);
+            frame.reset(av_frame_alloc());
+            if (start >= target || (frameTicks > 0 && target < start + frameTicks)) {
+                done = true;
+                break;
+            }
+        }
+    }
+    if (!shown) {
+        throw std::runtime_error("no frame at the time in " + file.string());
+    }
+
+    std::unique_ptr<SwsContext, ScalerFreer> scaler(
+        sws_getContext(shown->width, shown->height, static_cast<AVPixelFormat>(shown->format),
+                       kWidth, kHeight, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    const int stride = (kWidth * 3 + 63) & ~63;
+    std::unique_ptr<uint8_t, BufferFreer> pixels(
+        static_cast<uint8_t*>(av_malloc(static_cast<size_t>(stride) * kHeight)));
+    uint8_t* planes[4] = {pixels.get(), nullptr, nullptr, nullptr};
+    const int strides[4] = {stride, 0, 0, 0};
+    const int rows =
+        sws_scale(scaler.get(), shown->data, shown->linesize, 0, shown->height, planes, strides);
+    benchmark::DoNotOptimize(pixels.get());
+    return rows;
+}
+
+void BM_PosterReference(benchmark::State& state) {
+    const std::filesystem::path& file = VideoFile();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DecodeReference(file, kMediaStartMs));
+    }
+}
+BENCHMARK(BM_PosterReference)->Unit(benchmark::kMillisecond);
+
+// Each iteration times the clip's poster, with the cache emptied first so that it decodes,
+// and then the reference, so that both see the same state of the machine; the counters give
+// both means and their ratio.
+void BM_PosterFrame(benchmark::State& state) {
+    const std::filesystem::path& file = VideoFile();
+    InstallAvMediaDetector();
+    testing::FakeDeviceCatalog devices;
+    DesTimeline timeline(devices);
+    DesVideoGroup group(&timeline, kWidth, kHeight, 15.0f);
+    DesTrack track(group);
+    VideoClip clip(&track);
+    clip.SetSource(testing::ToWide(file));
+    clip.GetMediaSegment()->SetStartMs(kMediaStartMs);
+    clip.SetSkipBlackPosterFrame(false);
+    double posterSeconds = 0;
+    double referenceSeconds = 0;
+    size_t bytes = 0;
+    for (auto _ : state) {
+        MediaCache::Instance().Clear();
+        const Clock::time_point start = Clock::now();
+        std::unique_ptr<DibBitmap> poster = clip.CreatePosterFrame();
+        const Clock::time_point posted = Clock::now();
+        benchmark::DoNotOptimize(DecodeReference(file, kMediaStartMs));
+        const Clock::time_point decoded = Clock::now();
+        if (!poster) {
+            state.SkipWithError("no poster frame");
+            break;
+        }
+        bytes = poster->bits.size();
+        const double posterTime = std::chrono::duration<double>(posted - start).count();
+        posterSeconds += posterTime;
+        referenceSeconds += std::chrono::duration<double>(decoded - posted).count();
+        state.SetIterationTime(posterTime);
+    }
+    MediaCache::Instance().Clear();
+    MediaDetectorFactory::Set(nullptr);
+    const auto runs =
+        static_cast<double>(std::max<benchmark::IterationCount>(1, state.iterations()));
+    state.counters["poster_ms"] = 1000 * posterSeconds / runs;
+    state.counters["reference_ms"] = 1000 * referenceSeconds / runs;
+    state.counters["ratio"] = referenceSeconds > 0 ? posterSeconds / referenceSeconds : 0;
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_PosterFrame)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vortrel

@@ -1,0 +1,242 @@
+// The render and export-mlt commands: a project converted to a media file through the
+// control, as a host program would do it, or its MLT graph written out.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "Commands.h"
+#include "ScriptValue.h"
+#include "TimerPump.h"
+#include "control/CTimelineControl.h"
+#include "control/ControlMembers.h"
+#include "control/IControlWindow.h"
+#include "control/qt/LinuxPlatform.h"
+#include "engine/des/DesTimeline.h"
+#include "engine/mlt/MltCatalog.h"
+#include "engine/mlt/MltGraphBuilder.h"
+#include "model/TimelineModel.h"
+#include "model/Utf8.h"
+
+namespace vortrel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Results of Save.
+constexpr int32_t kSaveStarted = 1;
+constexpr int32_t kSaveEmptyName = -1;
+constexpr int32_t kSaveBadType = -3;
+
+constexpr int kProgressBarWidth = 40;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// The host of a control that renders: a window that draws nothing, the timers, and the
+// event sink that shows the progress, as a bar on a terminal and as "NN%" lines elsewhere.
+class RenderHost : public IControlWindow, public ITimelineControlEvents {
+  public:
+    RenderHost(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+
+    void Invalidate() override {}
+    void SetCursor(ControlCursor) override {}
+
+    void OnClickClip(int32_t, int32_t) override {}
+    void OnUpdate() override {}
+    void OnPlaying(int32_t) override {}
+    void OnPlayingCompleted() override {}
+    void OnConvertProgress(int32_t progress) override { Show(progress); }
+    void OnConvertCompleted() override {
+        completed_ = true;
+        Show(100);
+        if (terminal_) {
+            out_ << "\n";
+        }
+        out_.flush();
+    }
+
+    TimerPump& Timers() { return timers_; }
+    bool Completed() const { return completed_; }
+    /// Ends a progress bar that stopped short, so that a message starts on a line of its own.
+    void EndLine() {
+        if (terminal_ && shown_ >= 0 && !completed_) {
+            out_ << "\n";
+            out_.flush();
+        }
+    }
+
+  private:
+    void Show(int32_t progress) {
+        if (progress == shown_) {
+            return;
+        }
+        shown_ = progress;
+        if (!terminal_) {
+            out_ << progress << "%\n";
+            return;
+        }
+        const int filled = std::clamp(progress, 0, 100) * kProgressBarWidth / 100;
+        out_ << "\r[" << std::string(filled, '#') << std::string(kProgressBarWidth - filled, ' ')
+             << "] " << progress << "%";
+        out_.flush();
+    }
+
+    std::ostream& out_;
+    bool terminal_;
+    TimerPump timers_;
+    bool completed_ = false;
+    int32_t shown_ = -1;
+};
+
+// A control on the Linux back ends, hosted until it goes out of scope.
+struct HostedControl {
+    std::unique_ptr<CTimelineControl> control = CreateLinuxControl();
+    RenderHost& host;
+
+    explicit HostedControl(RenderHost& renderHost) : host(renderHost) {
+        control->OnCreate(&host, &host.Timers());
+        control->Advise(&host);
+    }
+    ~HostedControl() {
+        control->OnDestroy();
+        control->Unadvise(&host);
+    }
+    HostedControl(const HostedControl&) = delete;
+    HostedControl& operator=(const HostedControl&) = delete;
+};
+
+bool LoadProject(CTimelineControl& control, const std::string& project, std::ostream& err,
+                 const char* command) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::path(project), error)) {
+        err << "vortrel: " << command << ": no such project: " << project << "\n";
+        return false;
+    }
+    int32_t result = 0;
+    control.LoadProject(FromUtf8(project).c_str(), &result);
+    if (result != 1) {
+        err << "vortrel: " << command << ": the project does not load: " << project << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Puts one property, given as text, through the control's member table; false (with the
+// reason) when no such property can be written or the value does not fit it.
+bool PutProperty(CTimelineControl& control, const std::string& name, const std::string& text,
+                 std::string& reason) {
+    const ControlMember* member = FindControlMember(name, MemberKind::PropertyPut);
+    if (member == nullptr || member->ins.size() != 1) {
+        reason = "no property " + name + " to set";
+        return false;
+    }
+    try {
+        const std::vector<script::Token> tokens = script::Tokenize(text);
+        if (tokens.size() != 1) {
+            reason = name + " takes one value, got '" + text + "'";
+            return false;
+        }
+        std::vector<ControlValue> outs;
+        member->invoke(control, {script::ToControlValue(tokens.front(), member->ins.front())},
+                       outs);
+    } catch (const script::ValueError& error) {
+        reason = name + ": " + error.what();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::ostream& err) {
+    RenderHost host(out, isatty(STDOUT_FILENO) != 0);
+    HostedControl hosted(host);
+    CTimelineControl& control = *hosted.control;
+    if (!LoadProject(control, arguments.project, err, "render")) {
+        return kExitFailure;
+    }
+
+    std::vector<std::pair<std::string, std::string>> settings = {
+        {"OutputType", std::to_string(arguments.type)}};
+    for (const std::string& setting : arguments.settings) {
+        const size_t equals = setting.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            err << "vortrel: render: --set takes PROPERTY=VALUE, got '" << setting << "'\n";
+            return kExitUsage;
+        }
+        settings.emplace_back(setting.substr(0, equals), setting.substr(equals + 1));
+    }
+    for (const auto& [name, value] : settings) {
+        std::string reason;
+        if (!PutProperty(control, name, value, reason)) {
+            err << "vortrel: render: " << reason << "\n";
+            return kExitUsage;
+        }
+    }
+
+    int32_t result = 0;
+    control.Save(FromUtf8(arguments.output).c_str(), &result);
+    if (result != kSaveStarted) {
+        err << "vortrel: render: "
+            << (result == kSaveEmptyName ? "the output file name is empty"
+                : result == kSaveBadType
+                    ? "the output type " + std::to_string(arguments.type) + " is not from 0 to 12"
+                    : "the conversion did not start: the settings name something the encoders "
+                      "cannot write, the timeline is empty or the file cannot be made")
+            << "\n";
+        return result == kSaveBadType ? kExitUsage : kExitFailure;
+    }
+
+    // The conversion runs on threads of its own; the control's timer reports on it.
+    interrupted = 0;
+    auto* previous = std::signal(SIGINT, OnInterrupt);
+    const auto limit =
+        arguments.timeoutSeconds > 0
+            ? std::chrono::milliseconds(static_cast<int64_t>(arguments.timeoutSeconds * 1000.0))
+            : std::chrono::milliseconds(std::chrono::hours(24 * 365));
+    host.Timers().Pump(limit, [&] { return host.Completed() || interrupted != 0; });
+    std::signal(SIGINT, previous);
+    if (host.Completed()) {
+        return kExitOk;
+    }
+    control.StopConversion();  // removes what was written so far
+    host.EndLine();
+    err << "vortrel: render: "
+        << (interrupted != 0
+                ? std::string("interrupted")
+                : "timed out after " +
+                      script::FormatFloat(static_cast<float>(arguments.timeoutSeconds)) + " s")
+        << "\n";
+    return kExitFailure;
+}
+
+int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err) {
+    RenderHost host(err, false);
+    HostedControl hosted(host);
+    if (!LoadProject(*hosted.control, project, err, "export-mlt")) {
+        return kExitFailure;
+    }
+    const auto& catalog = dynamic_cast<const MltCatalog&>(InstallLinuxPlatform());
+    const TimelineModel* model = hosted.control->GetModel();
+    if (model == nullptr ||
+        !MltGraphBuilder(catalog).ExportXml(model->GetDesTimeline()->GetTimeline(), output)) {
+        err << "vortrel: export-mlt: cannot write " << output << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace vortrel
