@@ -21,7 +21,7 @@ extern "C" {
 #include <utility>
 #include <vector>
 
-#include "model/Utf8.h"
+#include "engine/mlt/AvSupport.h"
 
 namespace vortrel {
 
@@ -29,6 +29,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Result = IAudioDecoder::Result;
+using namespace av;
 
 // Longest that opening the file or reading one packet may take: a damaged file or a stuck
 // file system must not hang the caller. Decoding itself is bounded by the file's size.
@@ -44,56 +45,6 @@ constexpr int64_t kNoTime = AV_NOPTS_VALUE;
 // Decoding starts this long before the span, so that codecs whose frames overlap (AAC, the
 // bit reservoir of MP3) have rebuilt their state by the first sample kept.
 constexpr int64_t kPreroll = 2000000;  // 200 ms
-
-struct FormatContextCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecContextFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ResamplerFreer {
-    void operator()(SwrContext* context) const { swr_free(&context); }
-};
-
-using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFreer>;
-
-// Options handed to avformat_open_input, which leaves in them the ones it did not use.
-class OpenOptions {
-  public:
-    OpenOptions() = default;
-    ~OpenOptions() { av_dict_free(&options_); }
-    OpenOptions(const OpenOptions&) = delete;
-    OpenOptions& operator=(const OpenOptions&) = delete;
-
-    void Set(const char* key, const char* value) { av_dict_set(&options_, key, value, 0); }
-    AVDictionary** Get() { return &options_; }
-
-  private:
-    AVDictionary* options_ = nullptr;
-};
-
-// libav takes UTF-8 file names. None for text no file can be named by: an embedded NUL, a
-// lone surrogate or a code beyond Unicode (which do not survive the round trip).
-std::optional<std::string> FileNameOf(const std::wstring& path) {
-    if (path.empty() || path.find(L'\0') != std::wstring::npos) {
-        return std::nullopt;
-    }
-    std::string utf8 = ToUtf8(path);
-    if (FromUtf8(utf8) != path) {
-        return std::nullopt;
-    }
-    return utf8;
-}
 
 // The channel layout of a frame, made explicit: decoders that know only the count leave the
 // order unspecified, which the resampler cannot mix down.

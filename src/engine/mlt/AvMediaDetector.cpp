@@ -1,5 +1,7 @@
 #include "engine/mlt/AvMediaDetector.h"
 
+#include "engine/mlt/AvSupport.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -28,6 +30,7 @@ namespace vortrel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace av;
 
 // Longest that opening a file or fetching one frame may spend reading it: a damaged or
 // endless file must not hang the caller.
@@ -35,89 +38,6 @@ constexpr auto kOperationBudget = std::chrono::seconds(10);
 
 constexpr int64_t kNoTime = AV_NOPTS_VALUE;
 constexpr int64_t kEndless = std::numeric_limits<int64_t>::max();
-
-struct FormatContextCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecContextFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
-struct AvFreer {
-    void operator()(uint8_t* data) const { av_free(data); }
-};
-
-using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
-using AvBuffer = std::unique_ptr<uint8_t, AvFreer>;
-
-// Options handed to avformat_open_input, which leaves in them the ones it did not use.
-class OpenOptions {
-  public:
-    OpenOptions() = default;
-    ~OpenOptions() { av_dict_free(&options_); }
-    OpenOptions(const OpenOptions&) = delete;
-    OpenOptions& operator=(const OpenOptions&) = delete;
-
-    void Set(const char* key, const char* value) { av_dict_set(&options_, key, value, 0); }
-    AVDictionary** Get() { return &options_; }
-
-  private:
-    AVDictionary* options_ = nullptr;
-};
-
-void AppendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// libav takes UTF-8 file names. None for text no file can be named by: an embedded NUL, a
-// lone surrogate, a code beyond Unicode.
-std::optional<std::string> ToUtf8(const std::wstring& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t code = static_cast<uint32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size()) {
-                const auto low = static_cast<uint32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-            return std::nullopt;
-        }
-        AppendUtf8(out, code);
-    }
-    return out;
-}
 
 void PutLe16(uint8_t* at, uint16_t value) {
     at[0] = static_cast<uint8_t>(value);
@@ -276,7 +196,7 @@ struct AvMediaDetector::Impl {
     }
 
     bool Open(const std::wstring& path) {
-        const std::optional<std::string> utf8 = ToUtf8(path);
+        const std::optional<std::string> utf8 = FileNameOf(path);
         if (!utf8 || utf8->empty()) {
             return false;
         }
@@ -539,7 +459,7 @@ struct AvMediaDetector::Impl {
         const size_t stride = (rowBytes + 3) & ~size_t{3};
         // The scaler writes top-down into an aligned buffer; rows are then flipped.
         const size_t scaledStride = (rowBytes + 63) & ~size_t{63};
-        AvBuffer scaled(static_cast<uint8_t*>(av_malloc(scaledStride * height)));
+        BufferPtr scaled(static_cast<uint8_t*>(av_malloc(scaledStride * height)));
         if (!scaled) {
             return false;
         }
