@@ -155,10 +155,6 @@ struct AvMediaDetector::Impl {
 
     Clock::time_point deadline;
 
-    static int Interrupted(void* opaque) {
-        return Clock::now() > static_cast<const Impl*>(opaque)->deadline ? 1 : 0;
-    }
-
     void Close() {
         shown.reset();
         scaler.reset();
@@ -172,22 +168,9 @@ struct AvMediaDetector::Impl {
     }
 
     bool OpenInput() {
-        AVFormatContext* context = avformat_alloc_context();
-        if (context == nullptr) {
-            return false;
-        }
-        context->interrupt_callback.callback = &Impl::Interrupted;
-        context->interrupt_callback.opaque = this;
-        OpenOptions options;
-        // Playlists and similar formats name other resources: only local files may be read.
-        options.Set("protocol_whitelist", "file");
         deadline = Clock::now() + kOperationBudget;
-        // On failure avformat_open_input frees the context itself.
-        if (avformat_open_input(&context, url.c_str(), nullptr, options.Get()) < 0) {
-            return false;
-        }
-        FormatContextPtr opened(context);
-        if (avformat_find_stream_info(opened.get(), nullptr) < 0) {
+        FormatContextPtr opened = OpenLocalInput(url, &deadline);
+        if (!opened) {
             return false;
         }
         format = std::move(opened);

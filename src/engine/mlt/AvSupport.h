@@ -14,6 +14,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -81,6 +82,35 @@ inline std::optional<std::string> FileNameOf(const std::wstring& path) {
         return std::nullopt;
     }
     return utf8;
+}
+
+/// Opens a local file (playlists and the like may name no other resource) and reads its
+/// stream information. Every blocking call on the context, now and later, gives up once the
+/// clock passes *deadline, which the caller moves forward before each operation; the
+/// deadline must live as long as the context. None when the file cannot be opened.
+inline FormatContextPtr OpenLocalInput(const std::string& url,
+                                       const std::chrono::steady_clock::time_point* deadline) {
+    AVFormatContext* context = avformat_alloc_context();
+    if (context == nullptr) {
+        return nullptr;
+    }
+    context->interrupt_callback.callback = [](void* opaque) {
+        const auto* until = static_cast<const std::chrono::steady_clock::time_point*>(opaque);
+        return std::chrono::steady_clock::now() > *until ? 1 : 0;
+    };
+    context->interrupt_callback.opaque =
+        const_cast<std::chrono::steady_clock::time_point*>(deadline);
+    OpenOptions options;
+    options.Set("protocol_whitelist", "file");
+    // On failure avformat_open_input frees the context itself.
+    if (avformat_open_input(&context, url.c_str(), nullptr, options.Get()) < 0) {
+        return nullptr;
+    }
+    FormatContextPtr opened(context);
+    if (avformat_find_stream_info(opened.get(), nullptr) < 0) {
+        return nullptr;
+    }
+    return opened;
 }
 
 }  // namespace vortrel::av
