@@ -27,6 +27,7 @@ extern "C" {
 #include "engine/des/DesTimeline.h"
 #include "engine/des/DesTrack.h"
 #include "engine/mlt/AvMediaDetector.h"
+#include "engine/mlt/AvSupport.h"
 #include "model/IMediaDetector.h"
 #include "model/MediaCache.h"
 #include "model/TimeSegment.h"
@@ -62,25 +63,6 @@ const std::filesystem::path& VideoFile() {
     return media.video;
 }
 
-struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct BufferFreer {
-    void operator()(uint8_t* buffer) const { av_free(buffer); }
-};
-
 // The reference: the usual open, seek backward to a keyframe and decode loop of the first
 // video stream up to the frame showing at a time, scaled to BGR24 with the same filter and
 // decoder threads as the detector, and nothing else done with the pixels. Returns the number
@@ -90,7 +72,7 @@ int DecodeReference(const std::filesystem::path& file, int32_t milliseconds) {
     if (avformat_open_input(&opened, file.c_str(), nullptr, nullptr) < 0) {
         throw std::runtime_error("cannot open " + file.string());
     }
-    std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+    av::FormatContextPtr format(opened);
     avformat_find_stream_info(format.get(), nullptr);
     const AVCodec* codec = nullptr;
     const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
@@ -102,7 +84,7 @@ int DecodeReference(const std::filesystem::path& file, int32_t milliseconds) {
             static_cast<int>(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     }
     const AVStream& video = *format->streams[stream];
-    std::unique_ptr<AVCodecContext, CodecFreer> decoder(avcodec_alloc_context3(codec));
+    av::CodecContextPtr decoder(avcodec_alloc_context3(codec));
     avcodec_parameters_to_context(decoder.get(), video.codecpar);
     decoder->pkt_timebase = video.time_base;
     decoder->thread_count =
@@ -123,9 +105,9 @@ int DecodeReference(const std::filesystem::path& file, int32_t milliseconds) {
             ? av_rescale_q(1, av_inv_q(video.avg_frame_rate), video.time_base)
             : 0;
 
-    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
-    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
-    std::unique_ptr<AVFrame, FrameFreer> shown;  // the latest frame starting at or before
+    av::PacketPtr packet(av_packet_alloc());
+    av::FramePtr frame(av_frame_alloc());
+    av::FramePtr shown;  // the latest frame starting at or before
     bool draining = false;
     bool done = false;
     while (!done) {
@@ -166,12 +148,11 @@ int DecodeReference(const std::filesystem::path& file, int32_t milliseconds) {
         throw std::runtime_error("no frame at the time in " + file.string());
     }
 
-    std::unique_ptr<SwsContext, ScalerFreer> scaler(
-        sws_getContext(shown->width, shown->height, static_cast<AVPixelFormat>(shown->format),
-                       kWidth, kHeight, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    av::ScalerPtr scaler(sws_getContext(shown->width, shown->height,
+                                        static_cast<AVPixelFormat>(shown->format), kWidth, kHeight,
+                                        AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr));
     const int stride = (kWidth * 3 + 63) & ~63;
-    std::unique_ptr<uint8_t, BufferFreer> pixels(
-        static_cast<uint8_t*>(av_malloc(static_cast<size_t>(stride) * kHeight)));
+    av::BufferPtr pixels(static_cast<uint8_t*>(av_malloc(static_cast<size_t>(stride) * kHeight)));
     uint8_t* planes[4] = {pixels.get(), nullptr, nullptr, nullptr};
     const int strides[4] = {stride, 0, 0, 0};
     const int rows =

@@ -19,6 +19,7 @@ extern "C" {
 
 #include "engine/des/WaveformExtractor.h"
 #include "engine/mlt/AvAudioDecoder.h"
+#include "engine/mlt/AvSupport.h"
 #include "support/GeneratedMedia.h"
 
 namespace vortrel {
@@ -41,22 +42,6 @@ const std::filesystem::path& FileFor(const benchmark::State& state) {
     return state.range(0) == 0 ? media.flac : media.aac;
 }
 
-struct FormatCloser {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct ResamplerFreer {
-    void operator()(SwrContext* context) const { swr_free(&context); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-
 // The reference: the usual decode loop of the first audio stream from the file's start to
 // the end of the span, resampled to 16-bit stereo at 22 050 Hz, and nothing else done with
 // the samples. Returns the number of 16-bit values.
@@ -65,7 +50,7 @@ size_t DecodeReference(const std::filesystem::path& file, int32_t spanMs) {
     if (avformat_open_input(&opened, file.c_str(), nullptr, nullptr) < 0) {
         throw std::runtime_error("cannot open " + file.string());
     }
-    std::unique_ptr<AVFormatContext, FormatCloser> format(opened);
+    av::FormatContextPtr format(opened);
     avformat_find_stream_info(format.get(), nullptr);
     const AVCodec* codec = nullptr;
     const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
@@ -77,7 +62,7 @@ size_t DecodeReference(const std::filesystem::path& file, int32_t spanMs) {
             static_cast<int>(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     }
     const AVStream& audio = *format->streams[stream];
-    std::unique_ptr<AVCodecContext, CodecFreer> decoder(avcodec_alloc_context3(codec));
+    av::CodecContextPtr decoder(avcodec_alloc_context3(codec));
     avcodec_parameters_to_context(decoder.get(), audio.codecpar);
     decoder->pkt_timebase = audio.time_base;
     if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
@@ -87,13 +72,13 @@ size_t DecodeReference(const std::filesystem::path& file, int32_t spanMs) {
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     swr_alloc_set_opts2(&made, &stereo, AV_SAMPLE_FMT_S16, 22050, &decoder->ch_layout,
                         decoder->sample_fmt, decoder->sample_rate, 0, nullptr);
-    std::unique_ptr<SwrContext, ResamplerFreer> resampler(made);
+    av::ResamplerPtr resampler(made);
     if (!resampler || swr_init(resampler.get()) < 0) {
         throw std::runtime_error("cannot resample " + file.string());
     }
     const int64_t stop = av_rescale_q(spanMs, AVRational{1, 1000}, audio.time_base);
-    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
-    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
+    av::PacketPtr packet(av_packet_alloc());
+    av::FramePtr frame(av_frame_alloc());
     std::vector<int16_t> out;
     size_t values = 0;
     const auto drain = [&] {

@@ -1,5 +1,7 @@
 #include "TestSource.h"
 
+#include "engine/mlt/AvSupport.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -32,31 +34,7 @@ constexpr double kMaxSeconds = 24.0 * 3600.0;
 constexpr double kToneHz = 440.0;
 constexpr float kToneLevel = 0.5f;
 
-struct FormatContextFreer {
-    void operator()(AVFormatContext* context) const { avformat_free_context(context); }
-};
-struct CodecContextFreer {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerFreer {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
-struct ResamplerFreer {
-    void operator()(SwrContext* context) const { swr_free(&context); }
-};
-
-using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextFreer>;
-using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
-using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
-using ScalerPtr = std::unique_ptr<SwsContext, ScalerFreer>;
-using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFreer>;
+using namespace av;
 
 std::string ErrorText(int error) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -436,7 +414,7 @@ void WriteMuxed(const std::filesystem::path& path, const TestSourceSpec& spec,
     AVFormatContext* raw = nullptr;
     Check(avformat_alloc_output_context2(&raw, nullptr, nullptr, name.c_str()),
           "no muxer for " + name);
-    FormatContextPtr muxer(raw);
+    OutputContextPtr muxer(raw);
 
     std::optional<Encoder> video;
     std::optional<Encoder> audio;

@@ -26,6 +26,9 @@ namespace vortrel::av {
 struct FormatContextCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
+struct OutputContextFreer {
+    void operator()(AVFormatContext* context) const { avformat_free_context(context); }
+};
 struct CodecContextFreer {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
@@ -46,6 +49,7 @@ struct BufferFreer {
 };
 
 using FormatContextPtr = std::unique_ptr<AVFormatContext, FormatContextCloser>;
+using OutputContextPtr = std::unique_ptr<AVFormatContext, OutputContextFreer>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
