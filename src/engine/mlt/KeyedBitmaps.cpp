@@ -1,5 +1,10 @@
 #include "engine/mlt/KeyedBitmaps.h"
 
+#include <QBuffer>
+#include <QByteArray>
+
+#include "engine/mlt/FileBytes.h"
+
 #include <unistd.h>
 #include <QImage>
 #include <QString>
@@ -32,18 +37,6 @@ uint32_t Read16(const std::string& bytes, size_t at) {
 
 uint32_t Read32(const std::string& bytes, size_t at) {
     return Read16(bytes, at) | Read16(bytes, at + 2) << 16;
-}
-
-std::optional<std::string> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 // A 64-bit FNV-1a hash: stable across runs and builds, unlike std::hash.
@@ -145,7 +138,7 @@ std::optional<std::filesystem::path> KeyedBitmaps::PngOf(const std::filesystem::
         return copy;
     }
 
-    const std::optional<std::string> bytes = ReadFile(bitmap);
+    const std::optional<std::string> bytes = ReadFileBytes(bitmap);
     const std::optional<Bitmap32> pixels = bytes ? Decode(*bytes) : std::nullopt;
     if (!pixels) {
         return std::nullopt;
@@ -169,17 +162,10 @@ std::optional<std::filesystem::path> KeyedBitmaps::PngOf(const std::filesystem::
                 qRgba(from[x + 2], from[x + 1], from[x], from[x + 3]);
         }
     }
-    // Written under another name first and renamed, so that a reader in another process
-    // never sees half a file.
-    const std::filesystem::path partial =
-        folder / (std::string(name) + "." + std::to_string(getpid()) + ".part");
-    if (!image.save(QString::fromStdString(partial.string()), "PNG")) {
-        std::filesystem::remove(partial, error);
-        return std::nullopt;
-    }
-    std::filesystem::rename(partial, copy, error);
-    if (error) {
-        std::filesystem::remove(partial, error);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG") ||
+        !WriteFileAtomically(copy, png.toStdString())) {
         return std::nullopt;
     }
     return copy;

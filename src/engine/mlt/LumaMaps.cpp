@@ -1,5 +1,7 @@
 #include "engine/mlt/LumaMaps.h"
 
+#include "engine/mlt/FileBytes.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,43 +84,6 @@ double Level(LumaShape shape, double u, double v) {
     return 0.0;
 }
 
-std::optional<std::string> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-// Writes under a name of our own and renames it into place, so that another process (or the
-// luma transition of another thread) sees either no file or a whole one, never a partial one.
-bool WriteAtomically(const std::filesystem::path& path, const std::string& bytes) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path temporary = path;
-    temporary += ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
-}
-
 std::string PgmHeader() {
     return "P5\n" + std::to_string(LumaMaps::kWidth) + " " + std::to_string(LumaMaps::kHeight) +
            "\n65535\n";
@@ -176,7 +141,7 @@ bool LumaMaps::Ensure(LumaShape shape) {
         // The first time in a process the whole file is compared, so that a file left by a
         // build that drew the map differently, or damaged, is replaced.
         const std::string expected = EncodePgm(shape);
-        if (ReadFile(path) != expected && !WriteAtomically(path, expected)) {
+        if (ReadFileBytes(path) != expected && !WriteFileAtomically(path, expected)) {
             return false;
         }
         verified[index] = true;
@@ -190,7 +155,7 @@ bool LumaMaps::Ensure(LumaShape shape) {
     if (!error && size == expectedSize) {
         return true;
     }
-    return WriteAtomically(path, EncodePgm(shape));
+    return WriteFileAtomically(path, EncodePgm(shape));
 }
 
 }  // namespace vortrel
