@@ -50,8 +50,6 @@ class CTimelineControl : public ITimelineControl, public IObserver {
 
     /// The model, once initialised.
     TimelineModel* GetModel() const { return model_.get(); }
-    /// The output settings as last set.
-    const OutputSettings& GetOutputSettings() const { return settings_; }
 
     /// Turns a notification of the model into host events (OnUpdate first).
     void Handle(ISubject& subject) override;

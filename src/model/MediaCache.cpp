@@ -102,11 +102,6 @@ void MediaCache::Clear() {
     bytes_ = 0;
 }
 
-void MediaCache::SetBudget(size_t bytes) {
-    budget_ = bytes;
-    MakeRoom(0);
-}
-
 void MediaCache::MakeRoom(size_t bytes) {
     while (bytes_ + bytes > budget_ && !ages_.empty()) {
         auto oldest = entries_.find(ages_.front());

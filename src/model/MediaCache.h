@@ -38,8 +38,6 @@ class MediaCache {
 
     /// Forgets everything.
     void Clear();
-    /// Sets the budget in bytes of what the cache keeps (lengths count a few bytes each).
-    void SetBudget(size_t bytes);
 
   private:
     enum class Kind { Length, Poster, Waveform };
@@ -60,7 +58,7 @@ class MediaCache {
     std::map<Key, Entry> entries_;
     std::list<Key> ages_;  // least recently used first
     size_t bytes_ = 0;
-    size_t budget_ = size_t{256} << 20;
+    const size_t budget_ = size_t{256} << 20;
 };
 
 }  // namespace vortrel

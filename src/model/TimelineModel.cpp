@@ -299,10 +299,6 @@ void TimelineModel::StopConversion() {
     }
 }
 
-bool TimelineModel::IsConverting() const {
-    return converter_ && converter_->IsConnected();
-}
-
 bool TimelineModel::SaveProject(const std::wstring& fileName) const {
     return ProjectFile::Save(*this, fileName);
 }

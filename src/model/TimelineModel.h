@@ -113,8 +113,6 @@ class TimelineModel {
     bool StartConversion(const ConversionRequest& request);
     /// Ends a running conversion early, without announcing its completion.
     void StopConversion();
-    /// True while a conversion runs.
-    bool IsConverting() const;
 
     // Subjects.
     const std::shared_ptr<TrackEvent>& GetVideoTrackAdded() const { return videoTrackAdded_; }
