@@ -776,7 +776,8 @@ HResult CTimelineControl::ChangeTrackImage(int32_t index, const wchar_t* imageFi
 HResult CTimelineControl::SetPreviewWnd(int32_t window) {
     return Guarded([&] {
         if (model_) {
-            model_->SetPreviewWindow(window);
+            // Window ids are unsigned; the interface carries them in an int.
+            model_->SetPreviewWindow(static_cast<NativeWindow>(static_cast<uint32_t>(window)));
         }
     });
 }

@@ -1,8 +1,10 @@
 #include "model/TimelineModel.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/des/DesGroup.h"
+#include "engine/des/DesRenderer.h"
 #include "engine/des/DesTimeline.h"
 #include "engine/des/DesTrack.h"
 #include "engine/des/IConverter.h"
@@ -97,7 +99,9 @@ TimelineModel::TimelineModel(IDeviceCatalog& devices, std::shared_ptr<EditFailur
       desTimeline_(std::make_shared<DesTimeline>(devices, std::move(failures))),
       desVideoGroup_(std::make_shared<DesVideoGroup>(desTimeline_.get(), 320, 240, 15.0f)),
       desAudioGroup_(std::make_shared<DesAudioGroup>(desTimeline_.get(), 44100)),
+      previewRenderer_(std::make_shared<DesRenderer>(desTimeline_.get())),
       converter_(ConverterFactory::Create()),
+      windows_(NativeWindowsFactory::Create()),
       previewTimerHandler_(std::make_shared<PreviewTimerEventHandler>(this)),
       contentAddedHandler_(std::make_shared<ContentAddedEventHandler>(this)),
       visibilityChangedHandler_(std::make_shared<VisibilityChangedEventHandler>(this)) {
@@ -211,18 +215,164 @@ void TimelineModel::Clear() {
     }
 }
 
+namespace {
+
+// The style of the video window: a child window that does not draw over its siblings.
+constexpr uint32_t kVideoWindowStyle = 0x44000000;
+constexpr int32_t kPreviewTickMilliseconds = 1000;
+
+int32_t ToMilliseconds(int64_t referenceTime) {
+    return TruncateToInt32(static_cast<double>(referenceTime / kReferenceTimePerMillisecond));
+}
+
+}  // namespace
+
+WindowRect PlaceVideo(const WindowRect& area, int32_t videoWidth, int32_t videoHeight) {
+    const int32_t width = area.Width();
+    const int32_t height = area.Height();
+    const double shape = static_cast<double>(videoWidth) / static_cast<double>(videoHeight);
+    int32_t placedWidth = width;
+    int32_t placedHeight = height;
+    // Degenerate sizes give an infinite or undefined shape; the conversions saturate, so the
+    // video then fills the area instead of landing anywhere.
+    if (std::isfinite(shape) && shape > 0.0) {
+        if (static_cast<double>(width) / static_cast<double>(height) > shape) {
+            placedWidth = TruncateToInt32(shape * height);
+        } else {
+            placedHeight = TruncateToInt32(width / shape);
+        }
+    }
+    WindowRect placed;
+    placed.left = area.left + (width - placedWidth) / 2;
+    placed.top = area.top + (height - placedHeight) / 2;
+    placed.right = placed.left + placedWidth;
+    placed.bottom = placed.top + placedHeight;
+    return placed;
+}
+
+void TimelineModel::SetPreviewWindow(NativeWindow window) {
+    previewParent_ = 0;
+    previewRect_ = WindowRect{};
+    if (!windows_) {
+        return;  // no window system: the preview shows no video window
+    }
+    previewParent_ = windows_->GetParent(window);
+    WindowRect client;
+    if (windows_->GetClientRectInParent(window, client)) {
+        previewRect_ =
+            WindowRect{client.left + 1, client.top + 1, client.right - 1, client.bottom - 1};
+    }
+}
+
 void TimelineModel::Play() {
-    // Without a player there is no graph to build: playing does not start.
+    if (previewRenderer_->ConnectTimeline() < 0) {
+        return;  // the graph cannot be built: nothing plays and nothing is reported
+    }
+    IFilterGraph* graph = previewRenderer_->GetFilterGraph();
+    if (graph == nullptr) {
+        return;
+    }
+    if (graph->GetState() == GraphState::Stopped) {
+        if (previewParent_ != 0) {
+            graph->SetOwner(previewParent_);
+            graph->SetWindowStyle(kVideoWindowStyle);
+            int32_t width = 0;
+            int32_t height = 0;
+            graph->GetVideoSize(width, height);
+            const WindowRect placed = PlaceVideo(previewRect_, width, height);
+            graph->SetWindowPosition(placed.left, placed.top, placed.Width(), placed.Height());
+        }
+        playbackPosition_->Notify(0);
+        // The host may have stopped the preview from inside the notification.
+        graph = previewRenderer_->GetFilterGraph();
+        if (graph == nullptr) {
+            return;
+        }
+    }
+    graph->Run();
+    TimerDispatcher::Instance().SetTimer(previewTimerId_, kPreviewTickMilliseconds);
+    playbackEnded_ = false;
+    playing_ = true;
+    paused_ = false;
 }
 
 void TimelineModel::Pause() {
-    // Nothing plays, so there is nothing to pause.
+    IFilterGraph* graph = previewRenderer_->GetFilterGraph();
+    if (graph == nullptr) {
+        return;
+    }
+    graph->Pause();
+    TimerDispatcher::Instance().KillTimer(previewTimerId_);
+    int64_t current = 0;
+    int64_t stop = 0;
+    graph->GetPositions(current, stop);
+    playbackPosition_->Notify(ToMilliseconds(current));
+    if (previewRenderer_->IsConnected()) {  // unless the host stopped it meanwhile
+        playing_ = false;
+        paused_ = true;
+    }
+}
+
+void TimelineModel::Seek(int32_t milliseconds) {
+    IFilterGraph* graph = previewRenderer_->GetFilterGraph();
+    if (graph == nullptr) {
+        return;  // before the first play a click on the ruler moves nothing here
+    }
+    graph->SetPositions(static_cast<int64_t>(milliseconds) * kReferenceTimePerMillisecond);
+    playbackPosition_->Notify(milliseconds);
+    Pause();
 }
 
 void TimelineModel::Stop() {
+    IFilterGraph* graph = previewRenderer_->GetFilterGraph();
+    // A host that stops the preview when told of a position would otherwise be told of the
+    // stop's own positions and stop again without end.
+    if (graph == nullptr || stopping_) {
+        return;
+    }
+    stopping_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{stopping_};
+    TimerDispatcher::Instance().KillTimer(previewTimerId_);
+    Seek(0);
+    // An observer of the position may have stopped the preview already.
+    graph = previewRenderer_->GetFilterGraph();
+    if (graph != nullptr) {
+        graph->Stop();
+        if (previewParent_ != 0) {
+            graph->SetVisible(false);
+            graph->SetOwner(0);
+        }
+        previewRenderer_->Reset();
+    }
     playing_ = false;
     paused_ = false;
-    playbackEnded_ = false;
+}
+
+void TimelineModel::PreviewTick() {
+    IFilterGraph* graph = previewRenderer_->GetFilterGraph();
+    if (graph == nullptr) {
+        // A tick can only come while playing; a stray one has nothing to report.
+        TimerDispatcher::Instance().KillTimer(previewTimerId_);
+        return;
+    }
+    if (playbackEnded_) {
+        TimerDispatcher::Instance().KillTimer(previewTimerId_);
+        playbackCompleted_->Notify(0);
+        Stop();
+        return;
+    }
+    int64_t current = 0;
+    int64_t stop = 0;
+    graph->GetPositions(current, stop);
+    playbackPosition_->Notify(ToMilliseconds(current));
+    // The host may have paused or stopped the preview from inside the notification.
+    graph = previewRenderer_->GetFilterGraph();
+    if (graph != nullptr && graph->IsComplete()) {
+        playbackEnded_ = true;
+    }
 }
 
 void TimelineModel::SetVideoTrackResolution(int32_t width, int32_t height) {
@@ -250,6 +400,9 @@ std::array<uint8_t, 16> TimelineModel::GetWMVProfileId(int32_t index) const {
 }
 
 void TimelineModel::OnTimer(int32_t timerId) {
+    if (timerId == previewTimerId_) {
+        PreviewTick();
+    }
     if (timerId == convertTimerId_) {
         ConversionTick();
     }

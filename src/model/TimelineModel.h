@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/des/NativeWindow.h"
 #include "model/SeekEvent.h"
 #include "model/TimeScale.h"
 #include "model/TrackEvent.h"
@@ -14,6 +15,7 @@
 namespace vortrel {
 
 class DesAudioGroup;
+class DesRenderer;
 class DesTimeline;
 class DesVideoGroup;
 class EditFailures;
@@ -70,16 +72,24 @@ class TimelineModel {
     void FireTrackImageChanged(int32_t index);
     /// Stops playback and empties every track.
     void Clear();
-    /// Starts or resumes the preview.
+    /// Starts the preview (building its graph on the first play) or resumes it.
     void Play();
-    /// Pauses the preview.
+    /// Pauses the preview and reports where it stands; nothing before the first play.
     void Pause();
-    /// Stops the preview.
+    /// Moves the preview to a time in milliseconds and leaves it paused; nothing before the
+    /// first play.
+    void Seek(int32_t milliseconds);
+    /// Stops the preview and scraps its graph; nothing before the first play.
     void Stop();
-    /// Takes the host's preview window (a native window id, 0 for none).
-    void SetPreviewWindow(int64_t window) { previewWindow_ = window; }
-    /// The host's preview window, 0 for none.
-    int64_t GetPreviewWindow() const { return previewWindow_; }
+    /// Takes the host's preview window: the video is later shown in the window's parent, laid
+    /// over the window's client area less one pixel on each side.
+    void SetPreviewWindow(NativeWindow window);
+    /// The window the video is shown in, 0 for none.
+    NativeWindow GetPreviewParent() const { return previewParent_; }
+    /// Where the video may lie in the preview parent.
+    const WindowRect& GetPreviewRect() const { return previewRect_; }
+    /// The render engine of the preview.
+    const std::shared_ptr<DesRenderer>& GetPreviewRenderer() const { return previewRenderer_; }
 
     /// The zoom shared by the timeline.
     const std::shared_ptr<TimeScale>& GetTimeScale() const { return timeScale_; }
@@ -144,15 +154,18 @@ class TimelineModel {
 
     void FillEncoderLists(IDeviceCatalog& devices);
     void ConversionTick();
+    void PreviewTick();
 
     bool playing_ = false;
     bool paused_ = false;
     std::vector<std::shared_ptr<ITrack>> tracks_;
     std::shared_ptr<TimeScale> timeScale_;
-    int64_t previewWindow_ = 0;
+    NativeWindow previewParent_ = 0;
+    WindowRect previewRect_;
     int32_t previewTimerId_ = 0;
     int32_t convertTimerId_ = 0;
     bool playbackEnded_ = false;
+    bool stopping_ = false;
     std::vector<std::wstring> videoEncoderNames_;
     std::vector<std::wstring> audioEncoderNames_;
     std::vector<std::wstring> wmvProfileNames_;
@@ -171,10 +184,15 @@ class TimelineModel {
     std::shared_ptr<DesTimeline> desTimeline_;
     std::shared_ptr<DesVideoGroup> desVideoGroup_;
     std::shared_ptr<DesAudioGroup> desAudioGroup_;
+    std::shared_ptr<DesRenderer> previewRenderer_;
     std::unique_ptr<IConverter> converter_;
+    std::unique_ptr<INativeWindows> windows_;
     std::shared_ptr<PreviewTimerEventHandler> previewTimerHandler_;
     std::shared_ptr<ContentAddedEventHandler> contentAddedHandler_;
     std::shared_ptr<VisibilityChangedEventHandler> visibilityChangedHandler_;
 };
+
+/// Where a video of a size goes in an area: as large as fits with its shape kept, centred.
+WindowRect PlaceVideo(const WindowRect& area, int32_t videoWidth, int32_t videoHeight);
 
 }  // namespace vortrel

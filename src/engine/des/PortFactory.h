@@ -17,6 +17,9 @@ class PortFactory {
     /// Installs the maker (an empty one removes it).
     static void Set(Maker maker) { Installed() = std::move(maker); }
 
+    /// Whether a maker is installed.
+    static bool IsInstalled() { return static_cast<bool>(Installed()); }
+
     /// A new object, or none when no maker is installed or it fails.
     static std::unique_ptr<Port> Create() {
         const Maker& maker = Installed();
