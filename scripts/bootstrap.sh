@@ -17,7 +17,7 @@ packages=(
   libmlt++-dev libmlt-dev melt
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   # drawing, the window and preview
-  qtbase5-dev fonts-liberation libsdl2-dev xvfb xauth
+  qtbase5-dev fonts-liberation libsdl2-dev xvfb xauth libxcb1-dev
 )
 
 missing=()
