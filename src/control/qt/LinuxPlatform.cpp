@@ -5,6 +5,8 @@
 #include "engine/mlt/AvMediaDetector.h"
 #include "engine/mlt/MltCatalog.h"
 #include "engine/mlt/MltConverter.h"
+#include "engine/mlt/MltRenderEngine.h"
+#include "engine/mlt/XcbNativeWindows.h"
 #include "graphics/qt/QtTextRasteriser.h"
 
 namespace vortrel {
@@ -16,6 +18,8 @@ IDeviceCatalog& InstallLinuxPlatform() {
         InstallQtTextRasteriser();
         auto* made = new MltCatalog();  // lives as long as the process, like MLT itself
         InstallMltConverter(*made);
+        InstallMltRenderEngine(*made);
+        InstallXcbNativeWindows();
         return made;
     }();
     return *catalog;

@@ -53,26 +53,6 @@ void OnPropertyChanged(mlt_properties, void* data, mlt_event_data) {
     state->startedChanged.wait(lock, [state] { return state->started.load(); });
 }
 
-// The picture and rate of the timeline's profile and the sound of its audio group.
-TimelineFormat FormatOf(const EditTimeline& timeline, const Mlt::Profile& profile) {
-    TimelineFormat format;
-    format.width = profile.width();
-    format.height = profile.height();
-    format.rate = {profile.frame_rate_num(), profile.frame_rate_den()};
-    for (int32_t index = 0; index < timeline.GetGroupCount(); ++index) {
-        const auto group = timeline.GetGroup(index);
-        if (const auto* audio = std::get_if<AudioMediaType>(&group->GetMediaType())) {
-            if (audio->sampleRate > 0) {
-                format.sampleRate = audio->sampleRate;
-            }
-            if (audio->channels > 0) {
-                format.channels = audio->channels;
-            }
-        }
-    }
-    return format;
-}
-
 // The end of the latest thing on the timeline, in 100-ns units; 0 when nothing is on it.
 int64_t LatestStop(const EditNode& node) {
     int64_t stop = node.GetType() == EditNodeType::Group ? 0 : node.GetStop();

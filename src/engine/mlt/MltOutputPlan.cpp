@@ -11,12 +11,17 @@ extern "C" {
 #include <libavutil/samplefmt.h>
 }
 
+#include <mlt++/Mlt.h>
+
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <variant>
 
+#include "engine/des/EditNode.h"
+#include "engine/des/EditTimeline.h"
 #include "engine/des/Guid.h"
 #include "engine/mlt/AvEncoders.h"
 #include "engine/mlt/MltCatalog.h"
@@ -600,6 +605,25 @@ FrameRate FrameRateOf(double fps) {
     }
     const AVRational rate = av_d2q(fps, 1000);
     return {rate.num, rate.den};
+}
+
+TimelineFormat FormatOf(const EditTimeline& timeline, const Mlt::Profile& profile) {
+    TimelineFormat format;
+    format.width = profile.width();
+    format.height = profile.height();
+    format.rate = {profile.frame_rate_num(), profile.frame_rate_den()};
+    for (int32_t index = 0; index < timeline.GetGroupCount(); ++index) {
+        const auto group = timeline.GetGroup(index);
+        if (const auto* audio = std::get_if<AudioMediaType>(&group->GetMediaType())) {
+            if (audio->sampleRate > 0) {
+                format.sampleRate = audio->sampleRate;
+            }
+            if (audio->channels > 0) {
+                format.channels = audio->channels;
+            }
+        }
+    }
+    return format;
 }
 
 }  // namespace vortrel

@@ -8,8 +8,13 @@
 
 #include "engine/des/IConverter.h"
 
+namespace Mlt {
+class Profile;
+}
+
 namespace vortrel {
 
+class EditTimeline;
 class MltCatalog;
 
 /// A frame rate as a fraction.
@@ -69,5 +74,8 @@ bool CheckOutput(const MltOutputPlan& plan, std::string& reason);
 
 /// The frame rate closest to a rate given as a float: 29.97 is 30000/1001.
 FrameRate FrameRateOf(double fps);
+
+/// The picture and rate of the timeline's profile and the sound of its audio group.
+TimelineFormat FormatOf(const EditTimeline& timeline, const Mlt::Profile& profile);
 
 }  // namespace vortrel

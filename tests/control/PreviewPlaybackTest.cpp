@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "control/CTimelineControl.h"
+#include "control/qt/LinuxPlatform.h"
+#include "engine/des/DesRenderer.h"
+#include "engine/mlt/MltRenderEngine.h"
+#include "model/TimelineModel.h"
+#include "model/TimerDispatcher.h"
+#include "model/Utf8.h"
+#include "support/GeneratedMedia.h"
+
+namespace vortrel {
+namespace {
+
+using namespace std::chrono_literals;
+using Events = std::vector<std::string>;
+
+// Writes the playback events down in order.
+class PlaybackSink : public ITimelineControlEvents {
+  public:
+    void OnClickClip(int32_t, int32_t) override {}
+    void OnUpdate() override {}
+    void OnPlaying(int32_t position) override { events.push_back(std::to_string(position)); }
+    void OnPlayingCompleted() override { events.push_back("completed"); }
+    void OnConvertProgress(int32_t) override {}
+    void OnConvertCompleted() override {}
+    Events events;
+};
+
+// Waits up to a limit for a condition; whether it came.
+bool Within(std::chrono::milliseconds limit, const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+// A control on the Linux back ends with no window system, playing a two-second clip that is
+// red for its first second and green for its second, at the video group's 15 frames a
+// second. The ticks of the preview timer are given by hand.
+class Playback : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);  // tests make no sound
+        unsetenv("DISPLAY");
+        media_ = new testing::MediaFolder();
+        clip_ = FromPath(media_->MakeVideo(
+            "colours.mkv", {{{testing::kRed, 1.0}, {testing::kGreen, 1.0}}, 160, 120, 25, 440}));
+    }
+    static void TearDownTestSuite() { delete media_; }
+
+    Playback() {
+        control->Advise(&sink);
+        control->SetVideoTrackResolution(160, 120);
+    }
+    ~Playback() override { control->Unadvise(&sink); }
+
+    void AddClip() {
+        int32_t result = -1;
+        control->AddVideoClip(1, clip_.c_str(), 0, 2, 0, &result);
+        ASSERT_EQ(result, 0);
+    }
+    TimelineModel& Model() { return *control->GetModel(); }
+    MltRenderEngine& Engine() {
+        return dynamic_cast<MltRenderEngine&>(Model().GetPreviewRenderer()->GetEngine());
+    }
+    void Tick() { TimerDispatcher::Instance().Fire(Model().GetPreviewTimerId()); }
+    ShownFrame Shown() {
+        ShownFrame frame;
+        Engine().CopyShownFrame(frame);
+        return frame;
+    }
+    // The colour in the middle of the picture shown, as "r g b" rounded to red, green or other.
+    std::string Colour() {
+        const ShownFrame frame = Shown();
+        if (frame.rgba.empty()) {
+            return "none";
+        }
+        const size_t at =
+            (static_cast<size_t>(frame.height / 2) * frame.width + frame.width / 2) * 4;
+        const int r = frame.rgba[at], g = frame.rgba[at + 1], b = frame.rgba[at + 2];
+        if (r > 200 && g < 60 && b < 60) {
+            return "red";
+        }
+        if (g > 200 && r < 60 && b < 60) {
+            return "green";
+        }
+        return std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b);
+    }
+    int32_t Position() {
+        int64_t current = 0, stop = 0;
+        Engine().GetPositions(current, stop);
+        return static_cast<int32_t>(current / 10'000);
+    }
+
+    static inline testing::MediaFolder* media_ = nullptr;
+    static inline std::wstring clip_;
+    std::unique_ptr<CTimelineControl> control = CreateLinuxControl();
+    PlaybackSink sink;
+};
+
+TEST_F(Playback, PlaysInRealTimeToTheEndThenReportsOnceMoreCompletesAndStops) {
+    AddClip();
+    control->Play();
+    EXPECT_EQ(sink.events, Events{"0"});
+    VariantBool playing = 0;
+    control->get_IsPlaying(&playing);
+    EXPECT_EQ(playing, 1);
+
+    ASSERT_TRUE(Within(3s, [&] { return Colour() == "red"; })) << Colour();
+    std::this_thread::sleep_for(300ms);
+    const int32_t early = Position();
+    EXPECT_GT(early, 0);
+    EXPECT_LT(early, 1000);  // real time, not as fast as it can
+
+    // Ticks report the position until the one after the end completes.
+    sink.events.clear();
+    int ticks = 0;
+    while (std::find(sink.events.begin(), sink.events.end(), "completed") == sink.events.end() &&
+           ticks++ < 12) {
+        std::this_thread::sleep_for(500ms);
+        Tick();
+    }
+    ASSERT_GE(sink.events.size(), 4u);
+    const size_t completed = sink.events.size() - 3;
+    EXPECT_EQ(sink.events[completed], "completed");
+    EXPECT_EQ(sink.events[completed - 1], "1933");  // the last frame, 29 of 30
+    EXPECT_EQ((Events{sink.events[completed + 1], sink.events[completed + 2]}),
+              (Events{"0", "0"}));  // the stop's seek to the start and its read-back
+    EXPECT_EQ(Colour(), "none");
+    EXPECT_FALSE(Model().IsPlaying());
+    EXPECT_FALSE(Model().IsPaused());
+    EXPECT_FALSE(Model().GetPreviewRenderer()->IsConnected());
+}
+
+TEST_F(Playback, PauseHoldsThePictureSeekShowsItsTimeAndPlayGoesOnFromThere) {
+    AddClip();
+    control->Play();
+    ASSERT_TRUE(Within(3s, [&] { return Position() > 200; }));
+    control->Pause();
+    const int32_t held = Position();
+    EXPECT_EQ(sink.events.back(), std::to_string(held));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(Position(), held);
+    ASSERT_TRUE(Within(2s, [&] { return Shown().position * 1000 / 15 == held; }));
+
+    Model().Seek(1500);  // frame 22 of the green second
+    EXPECT_EQ((Events{sink.events.end() - 2, sink.events.end()}), (Events{"1500", "1466"}));
+    EXPECT_TRUE(Model().IsPaused());
+    ASSERT_TRUE(Within(3s, [&] { return Shown().position == 22; }));
+    EXPECT_EQ(Colour(), "green");
+
+    control->Play();
+    EXPECT_EQ(sink.events.back(), "1466");  // resuming reports no start
+    ASSERT_TRUE(Within(3s, [&] { return Position() > 1600; }));
+    control->Stop();
+    EXPECT_FALSE(Model().GetPreviewRenderer()->IsConnected());
+
+    // Playing after a stop builds afresh and starts from the beginning.
+    sink.events.clear();
+    control->Play();
+    EXPECT_EQ(sink.events, Events{"0"});
+    ASSERT_TRUE(Within(3s, [&] { return Colour() == "red"; }));
+}
+
+TEST_F(Playback, AnEmptyTimelinePlaysItsOneBlackFrameAndCompletes) {
+    control->Play();
+    ASSERT_TRUE(Model().IsPlaying());
+    for (int tick = 0; tick < 3 && Model().IsPlaying(); ++tick) {
+        std::this_thread::sleep_for(300ms);
+        Tick();
+    }
+    EXPECT_FALSE(Model().IsPlaying());
+    EXPECT_NE(std::find(sink.events.begin(), sink.events.end(), "completed"), sink.events.end());
+}
+
+}  // namespace
+}  // namespace vortrel
