@@ -147,6 +147,45 @@ TEST(ScriptRuns, AFailureWhileRunningStopsAtItsLine) {
     EXPECT_EQ(out.str(), "GetTrackCount -> 8\n");
 }
 
+TEST(ScriptRuns, AwaitRunsTheTimersUntilThePreviewReportsOrTheTimeIsUp) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    Folder folder;
+    std::ostringstream out;
+    ScriptRunner runner(out);
+    const std::string printed = RunIn(runner,
+                                      "!await OnPlaying 0\n"
+                                      "!testsrc clip.mkv 0.5 video 64x48\n"
+                                      "AddVideoClip 1 \"clip.mkv\" 0 0.5 0\n"
+                                      "Play\n"
+                                      "!await OnPlaying 5000\n"
+                                      "!await OnPlayingCompleted 5000\n"
+                                      "get IsPlaying\n",
+                                      folder.Path(), out);
+    // Play reports the start; ticks report the position (how far it got depends on the
+    // machine's speed) until the one after the end completes and stops, which reports the
+    // start twice more.
+    const std::string start =
+        "!await OnPlaying -> timeout\n"
+        "!testsrc ->\n"
+        "AddVideoClip -> 0\n"
+        "event OnUpdate\nevent OnPlaying 0\n"
+        "Play ->\n"
+        "event OnUpdate\nevent OnPlaying ";
+    const std::string end =
+        "event OnUpdate\nevent OnPlayingCompleted\n"
+        "event OnUpdate\nevent OnPlaying 0\n"
+        "event OnUpdate\nevent OnPlaying 0\n"
+        "!await OnPlayingCompleted -> ok\n"
+        "get IsPlaying -> 0\n";
+    ASSERT_GT(printed.size(), start.size() + end.size()) << printed;
+    EXPECT_EQ(printed.substr(0, start.size()), start) << printed;
+    EXPECT_EQ(printed.substr(printed.size() - end.size()), end) << printed;
+    const std::string ticks =
+        printed.substr(start.size(), printed.size() - start.size() - end.size());
+    EXPECT_NE(ticks.find("\n!await OnPlaying -> ok\n"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("OnPlaying 466\n"), std::string::npos) << printed;  // the last frame
+}
+
 TEST(ScriptCommand, RelativeNamesResolveInTheWorkingFolder) {
     Folder folder;
     const fs::path script = folder.Path() / "make.vts";

@@ -49,6 +49,8 @@ grep -qx 'width: 64' stdout && grep -qx 'videoStreams: 1' stdout && grep -qx 'au
 expect 1 1 "$tool" info missing.mp4
 
 expect 0 0 "$tool" catalog
+# A display that cannot be reached leaves the tool working off-screen.
+(export DISPLAY=:4711; expect 0 0 "$tool" catalog; exit "$failures") || failures=$((failures + 1))
 grep -q '^transition 0: ' stdout && grep -q '^effect 0: ' stdout ||
   { echo "FAILED: catalog lists no transition or effect"; failures=$((failures + 1)); }
 
@@ -61,6 +63,19 @@ printf 'GetTrackCount\nNoSuchMember\n' >bad.vts
 expect 2 1 "$tool" script bad.vts
 grep -qx 'error: 2: .*' stderr || { echo "FAILED: script error names no line"; failures=$((failures + 1)); }
 expect 1 1 "$tool" script missing.vts
+
+# play: a half-second clip to its end, without sound or display.
+export SDL_AUDIODRIVER=dummy
+printf 'AddVideoClip 1 "clip.mkv" 0 0.5 0\nSaveProject "project.xml"\n' >project.vts
+"$tool" script project.vts --workdir "$work" >/dev/null 2>&1
+(unset DISPLAY; expect 0 0 "$tool" play project.xml; exit "$failures") || failures=$((failures + 1))
+(unset DISPLAY; "$tool" play project.xml >play.out 2>/dev/null)
+[ "$(head -1 play.out)" = "position 0.000 s" ] && [ "$(tail -1 play.out)" = "completed" ] ||
+  { echo "FAILED: play printed:"; cat play.out; failures=$((failures + 1)); }
+expect 1 1 "$tool" play missing.xml
+expect 1 1 "$tool" play ok.vts
+expect 2 1 "$tool" play project.xml --seconds -1
+expect 2 1 "$tool" play
 
 [ "$failures" -eq 0 ] && echo "command line: all checks held"
 exit "$(( failures > 0 ))"

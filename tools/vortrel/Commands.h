@@ -53,6 +53,16 @@ struct RenderArguments {
 /// progress on out.
 int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::ostream& err);
 
+/// The arguments of the play command as given.
+struct PlayArguments {
+    std::string project;
+    double seconds = 0.0;  // 0: to the end
+};
+
+/// Loads a project into a fresh control and plays it, in a window of its own when there is a
+/// display, printing the position once a second until the end or until the time is up.
+int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostream& err);
+
 /// Loads a project into a fresh control and writes the MLT graph of its editing timeline
 /// as MLT XML.
 int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err);

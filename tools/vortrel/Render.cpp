@@ -4,16 +4,14 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "Commands.h"
+#include "HostedControl.h"
 #include "ScriptValue.h"
 #include "TimerPump.h"
 #include "control/CTimelineControl.h"
@@ -30,20 +28,12 @@ namespace vortrel {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // Results of Save.
 constexpr int32_t kSaveStarted = 1;
 constexpr int32_t kSaveEmptyName = -1;
 constexpr int32_t kSaveBadType = -3;
 
 constexpr int kProgressBarWidth = 40;
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
-}
 
 // The host of a control that renders: a window that draws nothing, the timers, and the
 // event sink that shows the progress, as a bar on a terminal and as "NN%" lines elsewhere.
@@ -101,39 +91,6 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
     int32_t shown_ = -1;
 };
 
-// A control on the Linux back ends, hosted until it goes out of scope.
-struct HostedControl {
-    std::unique_ptr<CTimelineControl> control = CreateLinuxControl();
-    RenderHost& host;
-
-    explicit HostedControl(RenderHost& renderHost) : host(renderHost) {
-        control->OnCreate(&host, &host.Timers());
-        control->Advise(&host);
-    }
-    ~HostedControl() {
-        control->OnDestroy();
-        control->Unadvise(&host);
-    }
-    HostedControl(const HostedControl&) = delete;
-    HostedControl& operator=(const HostedControl&) = delete;
-};
-
-bool LoadProject(CTimelineControl& control, const std::string& project, std::ostream& err,
-                 const char* command) {
-    std::error_code error;
-    if (!fs::is_regular_file(fs::path(project), error)) {
-        err << "vortrel: " << command << ": no such project: " << project << "\n";
-        return false;
-    }
-    int32_t result = 0;
-    control.LoadProject(FromUtf8(project).c_str(), &result);
-    if (result != 1) {
-        err << "vortrel: " << command << ": the project does not load: " << project << "\n";
-        return false;
-    }
-    return true;
-}
-
 // Puts one property, given as text, through the control's member table; false (with the
 // reason) when no such property can be written or the value does not fit it.
 bool PutProperty(CTimelineControl& control, const std::string& name, const std::string& text,
@@ -163,9 +120,9 @@ bool PutProperty(CTimelineControl& control, const std::string& name, const std::
 
 int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::ostream& err) {
     RenderHost host(out, isatty(STDOUT_FILENO) != 0);
-    HostedControl hosted(host);
-    CTimelineControl& control = *hosted.control;
-    if (!LoadProject(control, arguments.project, err, "render")) {
+    HostedControl hosted(host, host.Timers(), host);
+    CTimelineControl& control = *hosted;
+    if (!LoadProjectInto(control, arguments.project, err, "render")) {
         return kExitFailure;
     }
 
@@ -201,21 +158,19 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
     }
 
     // The conversion runs on threads of its own; the control's timer reports on it.
-    interrupted = 0;
-    auto* previous = std::signal(SIGINT, OnInterrupt);
+    InterruptWatch interrupt;
     const auto limit =
         arguments.timeoutSeconds > 0
             ? std::chrono::milliseconds(static_cast<int64_t>(arguments.timeoutSeconds * 1000.0))
             : std::chrono::milliseconds(std::chrono::hours(24 * 365));
-    host.Timers().Pump(limit, [&] { return host.Completed() || interrupted != 0; });
-    std::signal(SIGINT, previous);
+    host.Timers().Pump(limit, [&] { return host.Completed() || interrupt.Interrupted(); });
     if (host.Completed()) {
         return kExitOk;
     }
     control.StopConversion();  // removes what was written so far
     host.EndLine();
     err << "vortrel: render: "
-        << (interrupted != 0
+        << (interrupt.Interrupted()
                 ? std::string("interrupted")
                 : "timed out after " +
                       script::FormatFloat(static_cast<float>(arguments.timeoutSeconds)) + " s")
@@ -225,12 +180,12 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
 
 int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err) {
     RenderHost host(err, false);
-    HostedControl hosted(host);
-    if (!LoadProject(*hosted.control, project, err, "export-mlt")) {
+    HostedControl hosted(host, host.Timers(), host);
+    if (!LoadProjectInto(*hosted, project, err, "export-mlt")) {
         return kExitFailure;
     }
     const auto& catalog = dynamic_cast<const MltCatalog&>(InstallLinuxPlatform());
-    const TimelineModel* model = hosted.control->GetModel();
+    const TimelineModel* model = hosted->GetModel();
     if (model == nullptr ||
         !MltGraphBuilder(catalog).ExportXml(model->GetDesTimeline()->GetTimeline(), output)) {
         err << "vortrel: export-mlt: cannot write " << output << "\n";

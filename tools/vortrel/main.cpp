@@ -52,6 +52,14 @@ int main(int argc, char** argv) {
     renderCommand->add_option("--timeout", render.timeoutSeconds,
                               "give up after this many seconds (default: no limit)");
 
+    vortrel::PlayArguments play;
+    CLI::App* playCommand =
+        app.add_subcommand("play", "preview a project, in a window of its own on a display");
+    playCommand->add_option("project", play.project, "the project file")->required();
+    playCommand
+        ->add_option("--seconds", play.seconds, "stop after this many seconds (default: the end)")
+        ->check(CLI::NonNegativeNumber);
+
     std::string exportProject;
     std::string exportOutput;
     CLI::App* exportMlt =
@@ -84,6 +92,9 @@ int main(int argc, char** argv) {
         }
         if (renderCommand->parsed()) {
             return vortrel::RunRenderCommand(render, std::cout, std::cerr);
+        }
+        if (playCommand->parsed()) {
+            return vortrel::RunPlayCommand(play, std::cout, std::cerr);
         }
         if (exportMlt->parsed()) {
             return vortrel::RunExportMltCommand(exportProject, exportOutput, std::cerr);

@@ -1,0 +1,62 @@
+#include "HostedControl.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "control/qt/LinuxPlatform.h"
+#include "model/Utf8.h"
+
+namespace vortrel {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+}  // namespace
+
+HostedControl::HostedControl(IControlWindow& window, ITimerHost& timers,
+                             ITimelineControlEvents& sink)
+    : control_(CreateLinuxControl()), sink_(sink) {
+    control_->OnCreate(&window, &timers);
+    control_->Advise(&sink_);
+}
+
+HostedControl::~HostedControl() {
+    control_->OnDestroy();
+    control_->Unadvise(&sink_);
+}
+
+bool LoadProjectInto(CTimelineControl& control, const std::string& project, std::ostream& err,
+                     const char* command) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(project), error)) {
+        err << "vortrel: " << command << ": no such project: " << project << "\n";
+        return false;
+    }
+    int32_t result = 0;
+    control.LoadProject(FromUtf8(project).c_str(), &result);
+    if (result != 1) {
+        err << "vortrel: " << command << ": the project does not load: " << project << "\n";
+        return false;
+    }
+    return true;
+}
+
+InterruptWatch::InterruptWatch() {
+    interrupted = 0;
+    previous_ = std::signal(SIGINT, OnInterrupt);
+}
+
+InterruptWatch::~InterruptWatch() {
+    std::signal(SIGINT, previous_);
+}
+
+bool InterruptWatch::Interrupted() const {
+    return interrupted != 0;
+}
+
+}  // namespace vortrel
