@@ -139,10 +139,15 @@ bool InstallQtTextRasteriser() {
     if (QCoreApplication::instance() == nullptr) {
         // Text needs a GUI application for its font database; without a display it runs
         // off-screen.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-            qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+                qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            } else if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+                // A display that cannot be reached would end the process; off-screen the
+                // control still works.
+                qputenv("QT_QPA_PLATFORM", "xcb;offscreen");
+            }
         }
         static int argc = 1;
         static char name[] = "vortrel";
