@@ -141,15 +141,12 @@ void MltRenderEngine::Run() {
     if (!connected_ || state_.load() == GraphState::Running) {
         return;
     }
-    shownFrame_.store(heldFrame_.load());
-    state_.store(GraphState::Running);
-    graph_->seek(static_cast<int>(heldFrame_.load()));
+    const int64_t frame = heldFrame_.load();
+    shownFrame_.store(frame);
+    graph_->seek(static_cast<int>(frame));
     graph_->set_speed(1.0);
-    if (!started_) {
-        started_ = consumer_->start() == 0;
-    } else {
-        consumer_->set("refresh", 1);  // the player waits for this while it holds a picture
-    }
+    state_.store(GraphState::Running);
+    started_ = consumer_->start() == 0;
     ShowWindowIfDue();
 }
 
@@ -157,27 +154,23 @@ void MltRenderEngine::Pause() {
     if (!connected_ || state_.load() == GraphState::Paused) {
         return;
     }
-    const bool running = state_.load() == GraphState::Running;
-    const int64_t frame = running ? std::max<int64_t>(shownFrame_.load(), 0) : heldFrame_.load();
-    state_.store(GraphState::Paused);
-    // The graph has read ahead of what was shown; it goes back to the picture on screen.
-    Hold(frame);
-    if (!started_) {
-        started_ = consumer_->start() == 0;  // cues the graph: the held picture shows
+    int64_t frame = heldFrame_.load();
+    if (state_.load() == GraphState::Running) {
+        frame = std::max<int64_t>(shownFrame_.load(), 0);
+        // The player stops rather than holding at speed 0: its sound buffer and its clock
+        // would otherwise carry the time before the pause into the next run, which then
+        // stalls and steps back.
+        state_.store(GraphState::Paused);
+        StopPlayer();
     }
+    state_.store(GraphState::Paused);
+    ShowHeld(frame);
     ShowWindowIfDue();
 }
 
 void MltRenderEngine::Stop() {
-    if (consumer_ && started_) {
-        state_.store(GraphState::Stopped);
-        consumer_->stop();
-        started_ = false;
-    }
     state_.store(GraphState::Stopped);
-    if (graph_) {
-        graph_->set_speed(0);
-    }
+    StopPlayer();
 }
 
 bool MltRenderEngine::GetPositions(int64_t& current, int64_t& stop) {
@@ -197,9 +190,23 @@ void MltRenderEngine::SetPositions(int64_t current) {
     }
     const int64_t frame = std::clamp<int64_t>(FrameOf(current), 0, length_ - 1);
     shownFrame_.store(frame);
-    Hold(frame);
-    if (state_.load() == GraphState::Running) {
-        graph_->set_speed(1.0);  // a running player plays on from there
+    switch (state_.load()) {
+        case GraphState::Running:
+            // The player starts again from there, so that nothing it read ahead of the old
+            // position is still shown after the new one.
+            state_.store(GraphState::Paused);
+            StopPlayer();
+            heldFrame_.store(frame);
+            state_.store(GraphState::Stopped);
+            Run();
+            break;
+        case GraphState::Paused:
+            ShowHeld(frame);
+            break;
+        case GraphState::Stopped:
+            heldFrame_.store(frame);
+            graph_->seek(static_cast<int>(frame));
+            break;
     }
 }
 
@@ -255,23 +262,32 @@ uint32_t MltRenderEngine::GetVideoWindowId() const {
 
 void MltRenderEngine::OnFrameShown(void* data) {
     auto frame = static_cast<mlt_frame>(data);
-    if (frame == nullptr) {
+    // Pictures the player still shows while it stops are not what it holds.
+    if (frame == nullptr || state_.load() != GraphState::Running) {
         return;
     }
+    // At the end the player shows the last picture at once while earlier ones are still on
+    // their way; a run only goes forward.
     const int64_t position = mlt_frame_get_position(frame);
-    const GraphState state = state_.load();
-    // Pictures still on their way when the player paused or stopped are not what it holds.
-    if (state == GraphState::Stopped ||
-        (state == GraphState::Paused && position != heldFrame_.load())) {
+    if (position < shownFrame_.load()) {
         return;
     }
+    if (Publish(frame, position)) {
+        int64_t shown = shownFrame_.load();
+        while (shown < position && !shownFrame_.compare_exchange_weak(shown, position)) {
+        }
+    }
+}
+
+bool MltRenderEngine::Publish(void* data, int64_t position) {
+    auto frame = static_cast<mlt_frame>(data);
     mlt_image_format format = mlt_image_rgba;
-    int width = 0;
-    int height = 0;
+    int width = profile_->width();
+    int height = profile_->height();
     uint8_t* image = nullptr;
     if (mlt_frame_get_image(frame, &image, &format, &width, &height, 0) != 0 || image == nullptr ||
         format != mlt_image_rgba || width <= 0 || height <= 0) {
-        return;
+        return false;
     }
     const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * kBytesPerPixel;
     {
@@ -281,15 +297,11 @@ void MltRenderEngine::OnFrameShown(void* data) {
         shown_.height = height;
         shown_.position = position;
     }
-    {
-        std::lock_guard<std::mutex> lock(windowMutex_);
-        if (window_) {
-            window_->Show(image, width, height);
-        }
+    std::lock_guard<std::mutex> lock(windowMutex_);
+    if (window_) {
+        window_->Show(image, width, height);
     }
-    if (state == GraphState::Running) {
-        shownFrame_.store(position);
-    }
+    return true;
 }
 
 int64_t MltRenderEngine::FrameOf(int64_t time) const {
@@ -309,13 +321,24 @@ int64_t MltRenderEngine::TimeOf(int64_t frame) const {
     return num > 0 ? frame * kTimePerSecond * den / num : 0;
 }
 
-void MltRenderEngine::Hold(int64_t frame) {
+void MltRenderEngine::StopPlayer() {
+    if (started_) {
+        consumer_->stop();
+        started_ = false;
+    }
+    if (graph_) {
+        graph_->set_speed(0);
+    }
+}
+
+void MltRenderEngine::ShowHeld(int64_t frame) {
     heldFrame_.store(frame);
     graph_->set_speed(0);
     graph_->seek(static_cast<int>(frame));
-    if (started_) {
-        consumer_->purge();
-        consumer_->set("refresh", 1);
+    // The player is stopped: the held picture is rendered here, at once.
+    std::unique_ptr<Mlt::Frame> picture(graph_->get_frame());
+    if (picture && picture->is_valid()) {
+        Publish(picture->get_frame(), frame);
     }
 }
 

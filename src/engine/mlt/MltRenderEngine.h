@@ -90,7 +90,9 @@ class MltRenderEngine final : public IRenderEngine, public IFilterGraph {
   private:
     int64_t FrameOf(int64_t time) const;
     int64_t TimeOf(int64_t frame) const;
-    void Hold(int64_t frame);
+    void StopPlayer();
+    void ShowHeld(int64_t frame);
+    bool Publish(void* frame, int64_t position);
     void ShowWindowIfDue();
 
     MltGraphBuilder builder_;
@@ -100,7 +102,7 @@ class MltRenderEngine final : public IRenderEngine, public IFilterGraph {
     std::unique_ptr<Mlt::Consumer> consumer_;
     std::unique_ptr<Mlt::Event> frameShownEvent_;
     bool connected_ = false;
-    bool started_ = false;  // the player's threads run
+    bool started_ = false;  // the player's threads run: only while running
     int64_t length_ = 0;    // frames
 
     std::atomic<GraphState> state_{GraphState::Stopped};
