@@ -16,11 +16,13 @@
 #include "model/TimerDispatcher.h"
 #include "model/Utf8.h"
 #include "support/GeneratedMedia.h"
+#include "support/Within.h"
 
 namespace vortrel {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Within;
 using Events = std::vector<std::string>;
 
 // Writes the playback events down in order.
@@ -34,18 +36,6 @@ class PlaybackSink : public ITimelineControlEvents {
     void OnConvertCompleted() override {}
     Events events;
 };
-
-// Waits up to a limit for a condition; whether it came.
-bool Within(std::chrono::milliseconds limit, const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
 
 // A control on the Linux back ends with no window system, playing a two-second clip that is
 // red for its first second and green for its second, at the video group's 15 frames a

@@ -13,12 +13,14 @@
 #include "model/TimelineModel.h"
 #include "model/Utf8.h"
 #include "support/GeneratedMedia.h"
+#include "support/Within.h"
 #include "support/XvfbServer.h"
 
 namespace vortrel {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::Within;
 
 const auto* const kXvfb = ::testing::AddGlobalTestEnvironment(new testing::XvfbEnvironment);
 
@@ -101,17 +103,6 @@ class HostForm {
     xcb_window_t form_ = 0;
     xcb_window_t preview_ = 0;
 };
-
-bool Within(std::chrono::milliseconds limit, const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
 
 bool IsRed(Pixel p) {
     return p.r > 200 && p.g < 60 && p.b < 60;

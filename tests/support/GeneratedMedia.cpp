@@ -18,6 +18,8 @@
 #include <numeric>
 #include <sstream>
 
+#include "support/Descriptor.h"
+
 extern char** environ;
 
 namespace vortrel::testing {
@@ -63,26 +65,6 @@ int FramesOf(double seconds, int fps) {
 std::string Extension(const std::string& name) {
     return std::filesystem::path(name).extension().string();
 }
-
-// Closes a file descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { Reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fd_; }
-    void Reset() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-        fd_ = -1;
-    }
-
-  private:
-    int fd_;
-};
 
 struct CommandResult {
     int status = 0;  // the exit code; -1 when it was killed or did not exit normally

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/Descriptor.h"
+
 namespace vortrel::testing {
 
 namespace {
@@ -28,26 +30,6 @@ constexpr auto kStopTimeout = std::chrono::seconds(5);
 
 // Exit status of a child whose exec failed.
 constexpr int kExecFailed = 127;
-
-// Closes a file descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { Reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-    int Get() const { return fd_; }
-    void Reset() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-        fd_ = -1;
-    }
-
-  private:
-    int fd_;
-};
 
 std::runtime_error Failure(const std::string& reason) {
     return std::runtime_error("Could not start a private X server (Xvfb): " + reason);
