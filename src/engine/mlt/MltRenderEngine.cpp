@@ -76,6 +76,7 @@ int32_t MltRenderEngine::ConnectFrontEnd() {
         MltRuntime::Repository();
         profile_ = builder_.MakeProfile(*timeline_);
         if (!profile_ || !profile_->is_valid()) {
+            ScrapIt();
             return kRenderFailed;
         }
         graph_ = builder_.Build(*timeline_, *profile_);
@@ -147,6 +148,11 @@ void MltRenderEngine::Run() {
     graph_->set_speed(1.0);
     state_.store(GraphState::Running);
     started_ = consumer_->start() == 0;
+    if (!started_) {
+        // SDL could not start on the sound output it found; the dummy driver keeps the pace.
+        consumer_->set("audio_driver", "dummy");
+        started_ = consumer_->start() == 0;
+    }
     ShowWindowIfDue();
 }
 
@@ -169,6 +175,9 @@ void MltRenderEngine::Pause() {
 }
 
 void MltRenderEngine::Stop() {
+    if (state_.load() == GraphState::Running) {
+        heldFrame_.store(std::max<int64_t>(shownFrame_.load(), 0));  // the position stays
+    }
     state_.store(GraphState::Stopped);
     StopPlayer();
 }
