@@ -132,7 +132,7 @@ void MltRenderEngine::ScrapIt() {
     profile_.reset();
     connected_ = false;
     length_ = 0;
-    heldFrame_.store(0);
+    heldFrame_ = 0;
     shownFrame_.store(-1);
     std::lock_guard<std::mutex> lock(frameMutex_);
     shown_ = ShownFrame{};
@@ -142,7 +142,7 @@ void MltRenderEngine::Run() {
     if (!connected_ || state_.load() == GraphState::Running) {
         return;
     }
-    const int64_t frame = heldFrame_.load();
+    const int64_t frame = heldFrame_;
     shownFrame_.store(frame);
     graph_->seek(static_cast<int>(frame));
     graph_->set_speed(1.0);
@@ -160,7 +160,7 @@ void MltRenderEngine::Pause() {
     if (!connected_ || state_.load() == GraphState::Paused) {
         return;
     }
-    int64_t frame = heldFrame_.load();
+    int64_t frame = heldFrame_;
     if (state_.load() == GraphState::Running) {
         frame = std::max<int64_t>(shownFrame_.load(), 0);
         // The player stops rather than holding at speed 0: its sound buffer and its clock
@@ -176,7 +176,7 @@ void MltRenderEngine::Pause() {
 
 void MltRenderEngine::Stop() {
     if (state_.load() == GraphState::Running) {
-        heldFrame_.store(std::max<int64_t>(shownFrame_.load(), 0));  // the position stays
+        heldFrame_ = std::max<int64_t>(shownFrame_.load(), 0);  // the position stays
     }
     state_.store(GraphState::Stopped);
     StopPlayer();
@@ -186,8 +186,7 @@ bool MltRenderEngine::GetPositions(int64_t& current, int64_t& stop) {
     if (!connected_) {
         return false;
     }
-    const int64_t frame =
-        state_.load() == GraphState::Running ? shownFrame_.load() : heldFrame_.load();
+    const int64_t frame = state_.load() == GraphState::Running ? shownFrame_.load() : heldFrame_;
     current = TimeOf(std::clamp<int64_t>(frame, 0, length_ - 1));
     stop = TimeOf(length_);
     return true;
@@ -205,7 +204,7 @@ void MltRenderEngine::SetPositions(int64_t current) {
             // position is still shown after the new one.
             state_.store(GraphState::Paused);
             StopPlayer();
-            heldFrame_.store(frame);
+            heldFrame_ = frame;
             state_.store(GraphState::Stopped);
             Run();
             break;
@@ -213,7 +212,7 @@ void MltRenderEngine::SetPositions(int64_t current) {
             ShowHeld(frame);
             break;
         case GraphState::Stopped:
-            heldFrame_.store(frame);
+            heldFrame_ = frame;
             graph_->seek(static_cast<int>(frame));
             break;
     }
@@ -262,11 +261,6 @@ bool MltRenderEngine::CopyShownFrame(ShownFrame& frame) const {
     }
     frame = shown_;
     return true;
-}
-
-uint32_t MltRenderEngine::GetVideoWindowId() const {
-    std::lock_guard<std::mutex> lock(windowMutex_);
-    return window_ ? window_->GetWindowId() : 0;
 }
 
 void MltRenderEngine::OnFrameShown(void* data) {
@@ -341,7 +335,7 @@ void MltRenderEngine::StopPlayer() {
 }
 
 void MltRenderEngine::ShowHeld(int64_t frame) {
-    heldFrame_.store(frame);
+    heldFrame_ = frame;
     graph_->set_speed(0);
     graph_->seek(static_cast<int>(frame));
     // The player is stopped: the held picture is rendered here, at once.

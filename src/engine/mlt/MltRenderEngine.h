@@ -81,8 +81,6 @@ class MltRenderEngine final : public IRenderEngine, public IFilterGraph {
 
     /// The last picture shown; false when none was shown since the graph was built.
     bool CopyShownFrame(ShownFrame& frame) const;
-    /// The id of the video window, 0 when there is none.
-    uint32_t GetVideoWindowId() const;
 
     /// Called on the player's thread with each picture it shows.
     void OnFrameShown(void* frame);
@@ -106,7 +104,7 @@ class MltRenderEngine final : public IRenderEngine, public IFilterGraph {
     int64_t length_ = 0;    // frames
 
     std::atomic<GraphState> state_{GraphState::Stopped};
-    std::atomic<int64_t> heldFrame_{0};    // the position while not running
+    int64_t heldFrame_ = 0;                // the position while not running
     std::atomic<int64_t> shownFrame_{-1};  // the last frame shown while running
 
     mutable std::mutex frameMutex_;
