@@ -23,6 +23,7 @@ extern "C" {
 #include <thread>
 #include <vector>
 
+#include "ReferenceStream.h"
 #include "engine/des/DesGroup.h"
 #include "engine/des/DesTimeline.h"
 #include "engine/des/DesTrack.h"
@@ -68,37 +69,20 @@ const std::filesystem::path& VideoFile() {
 // decoder threads as the detector, and nothing else done with the pixels. Returns the number
 // of rows written.
 int DecodeReference(const std::filesystem::path& file, int32_t milliseconds) {
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, file.c_str(), nullptr, nullptr) < 0) {
-        throw std::runtime_error("cannot open " + file.string());
-    }
-    av::FormatContextPtr format(opened);
-    avformat_find_stream_info(format.get(), nullptr);
-    const AVCodec* codec = nullptr;
-    const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
-    if (stream < 0) {
-        throw std::runtime_error("no video in " + file.string());
-    }
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        format->streams[i]->discard =
-            static_cast<int>(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
-    }
-    const AVStream& video = *format->streams[stream];
-    av::CodecContextPtr decoder(avcodec_alloc_context3(codec));
-    avcodec_parameters_to_context(decoder.get(), video.codecpar);
-    decoder->pkt_timebase = video.time_base;
-    decoder->thread_count =
-        static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
-        throw std::runtime_error("cannot decode " + file.string());
-    }
+    ReferenceStream reference = OpenReferenceStream(
+        file, AVMEDIA_TYPE_VIDEO,
+        static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u)));
+    AVFormatContext* format = reference.format.get();
+    AVCodecContext* decoder = reference.decoder.get();
+    const int stream = reference.index;
+    const AVStream& video = reference.Stream();
     const int64_t origin = video.start_time != AV_NOPTS_VALUE ? video.start_time : 0;
     const int64_t target =
         origin + av_rescale_q(milliseconds, AVRational{1, 1000}, video.time_base);
-    if (av_seek_frame(format.get(), stream, target, AVSEEK_FLAG_BACKWARD) < 0) {
+    if (av_seek_frame(format, stream, target, AVSEEK_FLAG_BACKWARD) < 0) {
         throw std::runtime_error("cannot seek in " + file.string());
     }
-    avcodec_flush_buffers(decoder.get());
+    avcodec_flush_buffers(decoder);
     // A frame shows for one period of the nominal rate.
     const int64_t frameTicks =
         video.avg_frame_rate.num > 0 && video.avg_frame_rate.den > 0
@@ -112,18 +96,18 @@ int DecodeReference(const std::filesystem::path& file, int32_t milliseconds) {
     bool done = false;
     while (!done) {
         if (!draining) {
-            if (av_read_frame(format.get(), packet.get()) < 0) {
+            if (av_read_frame(format, packet.get()) < 0) {
                 draining = true;
-                avcodec_send_packet(decoder.get(), nullptr);
+                avcodec_send_packet(decoder, nullptr);
             } else {
                 if (packet->stream_index == stream) {
-                    avcodec_send_packet(decoder.get(), packet.get());
+                    avcodec_send_packet(decoder, packet.get());
                 }
                 av_packet_unref(packet.get());
             }
         }
         for (;;) {
-            const int received = avcodec_receive_frame(decoder.get(), frame.get());
+            const int received = avcodec_receive_frame(decoder, frame.get());
             if (received == AVERROR(EAGAIN)) {
                 break;
             }

@@ -17,6 +17,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "ReferenceStream.h"
 #include "engine/des/WaveformExtractor.h"
 #include "engine/mlt/AvAudioDecoder.h"
 #include "engine/mlt/AvSupport.h"
@@ -46,28 +47,11 @@ const std::filesystem::path& FileFor(const benchmark::State& state) {
 // the end of the span, resampled to 16-bit stereo at 22 050 Hz, and nothing else done with
 // the samples. Returns the number of 16-bit values.
 size_t DecodeReference(const std::filesystem::path& file, int32_t spanMs) {
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, file.c_str(), nullptr, nullptr) < 0) {
-        throw std::runtime_error("cannot open " + file.string());
-    }
-    av::FormatContextPtr format(opened);
-    avformat_find_stream_info(format.get(), nullptr);
-    const AVCodec* codec = nullptr;
-    const int stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
-    if (stream < 0) {
-        throw std::runtime_error("no audio in " + file.string());
-    }
-    for (unsigned i = 0; i < format->nb_streams; ++i) {
-        format->streams[i]->discard =
-            static_cast<int>(i) == stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
-    }
-    const AVStream& audio = *format->streams[stream];
-    av::CodecContextPtr decoder(avcodec_alloc_context3(codec));
-    avcodec_parameters_to_context(decoder.get(), audio.codecpar);
-    decoder->pkt_timebase = audio.time_base;
-    if (avcodec_open2(decoder.get(), codec, nullptr) < 0) {
-        throw std::runtime_error("cannot decode " + file.string());
-    }
+    ReferenceStream reference = OpenReferenceStream(file, AVMEDIA_TYPE_AUDIO);
+    AVFormatContext* format = reference.format.get();
+    AVCodecContext* decoder = reference.decoder.get();
+    const int stream = reference.index;
+    const AVStream& audio = reference.Stream();
     SwrContext* made = nullptr;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     swr_alloc_set_opts2(&made, &stereo, AV_SAMPLE_FMT_S16, 22050, &decoder->ch_layout,
@@ -82,7 +66,7 @@ size_t DecodeReference(const std::filesystem::path& file, int32_t spanMs) {
     std::vector<int16_t> out;
     size_t values = 0;
     const auto drain = [&] {
-        while (avcodec_receive_frame(decoder.get(), frame.get()) >= 0) {
+        while (avcodec_receive_frame(decoder, frame.get()) >= 0) {
             out.resize(
                 static_cast<size_t>(swr_get_out_samples(resampler.get(), frame->nb_samples)) * 2);
             auto* to = reinterpret_cast<uint8_t*>(out.data());
@@ -93,10 +77,10 @@ size_t DecodeReference(const std::filesystem::path& file, int32_t spanMs) {
             benchmark::DoNotOptimize(out.data());
         }
     };
-    while (av_read_frame(format.get(), packet.get()) >= 0) {
+    while (av_read_frame(format, packet.get()) >= 0) {
         const bool past = packet->pts != AV_NOPTS_VALUE && packet->pts >= stop;
         if (packet->stream_index == stream && !past) {
-            avcodec_send_packet(decoder.get(), packet.get());
+            avcodec_send_packet(decoder, packet.get());
             drain();
         }
         av_packet_unref(packet.get());
@@ -104,7 +88,7 @@ size_t DecodeReference(const std::filesystem::path& file, int32_t spanMs) {
             break;
         }
     }
-    avcodec_send_packet(decoder.get(), nullptr);
+    avcodec_send_packet(decoder, nullptr);
     drain();
     return values;
 }
