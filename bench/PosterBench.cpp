@@ -24,15 +24,15 @@ extern "C" {
 #include <vector>
 
 #include "ReferenceStream.h"
-#include "engine/des/DesGroup.h"
-#include "engine/des/DesTimeline.h"
-#include "engine/des/DesTrack.h"
-#include "engine/mlt/AvMediaDetector.h"
-#include "engine/mlt/AvSupport.h"
-#include "model/IMediaDetector.h"
+#include "editing/DesGroup.h"
+#include "editing/DesTimeline.h"
+#include "editing/DesTrack.h"
 #include "model/MediaCache.h"
 #include "model/TimeSegment.h"
 #include "model/VideoClip.h"
+#include "platform/linux/AvMediaDetector.h"
+#include "platform/linux/AvSupport.h"
+#include "ports/IMediaDetector.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/GeneratedMedia.h"
 
@@ -158,7 +158,7 @@ BENCHMARK(BM_PosterReference)->Unit(benchmark::kMillisecond);
 // both means and their ratio.
 void BM_PosterFrame(benchmark::State& state) {
     const std::filesystem::path& file = VideoFile();
-    InstallAvMediaDetector();
+    MediaDetectorFactory::Set([] { return std::make_unique<AvMediaDetector>(); });
     testing::FakeDeviceCatalog devices;
     DesTimeline timeline(devices);
     DesVideoGroup group(&timeline, kWidth, kHeight, 15.0f);

@@ -13,15 +13,15 @@
 #include <string>
 #include <thread>
 
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
-#include "control/qt/LinuxPlatform.h"
-#include "engine/des/DesRenderer.h"
-#include "engine/des/DesTimeline.h"
-#include "engine/mlt/MltCatalog.h"
-#include "engine/mlt/MltGraphBuilder.h"
-#include "engine/mlt/MltRenderEngine.h"
+#include "editing/DesRenderer.h"
+#include "editing/DesTimeline.h"
 #include "model/TimelineModel.h"
-#include "model/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/MltCatalog.h"
+#include "platform/linux/MltGraphBuilder.h"
+#include "platform/linux/MltRenderEngine.h"
 #include "support/GeneratedMedia.h"
 
 namespace vortrel {
@@ -93,7 +93,7 @@ BENCHMARK(BM_SeekWhilePaused)->Iterations(50)->Unit(benchmark::kMillisecond);
 // The reference: the same pictures rendered straight from an MLT graph of the same timeline.
 void BM_ReferenceSeekAndRender(benchmark::State& state) {
     PreviewRig& rig = Rig();
-    const auto& catalog = dynamic_cast<const MltCatalog&>(InstallLinuxPlatform());
+    const MltCatalog& catalog = *InstallLinuxPlatform().catalog;
     MltGraphBuilder builder(catalog);
     const EditTimeline& timeline = rig.Model().GetDesTimeline()->GetTimeline();
     std::unique_ptr<Mlt::Profile> profile = builder.MakeProfile(timeline);

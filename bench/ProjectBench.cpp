@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
+#include "base/Utf8.h"
 #include "model/AudioClip.h"
 #include "model/ITrack.h"
 #include "model/TimelineModel.h"
-#include "model/Utf8.h"
 #include "model/VideoClip.h"
 #include "support/FakeDeviceCatalog.h"
 

@@ -9,7 +9,7 @@ extern "C" {
 #include <stdexcept>
 #include <string>
 
-#include "engine/mlt/AvSupport.h"
+#include "platform/linux/AvSupport.h"
 
 namespace vortrel {
 

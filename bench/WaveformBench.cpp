@@ -18,9 +18,9 @@ extern "C" {
 #include <vector>
 
 #include "ReferenceStream.h"
-#include "engine/des/WaveformExtractor.h"
-#include "engine/mlt/AvAudioDecoder.h"
-#include "engine/mlt/AvSupport.h"
+#include "editing/WaveformExtractor.h"
+#include "platform/linux/AvAudioDecoder.h"
+#include "platform/linux/AvSupport.h"
 #include "support/GeneratedMedia.h"
 
 namespace vortrel {
@@ -105,7 +105,7 @@ BENCHMARK(BM_DecodeReference)->ArgName("aac")->Arg(0)->Arg(1)->Unit(benchmark::k
 // state of the machine; the counters give both means and their ratio.
 void BM_ExtractWaveform(benchmark::State& state) {
     const std::filesystem::path& file = FileFor(state);
-    InstallAvAudioDecoder();
+    AudioDecoderFactory::Set([] { return std::make_unique<AvAudioDecoder>(); });
     const std::wstring source = testing::ToWide(file);
     double extractSeconds = 0;
     double referenceSeconds = 0;

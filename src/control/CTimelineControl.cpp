@@ -8,8 +8,8 @@
 #include <functional>
 #include <system_error>
 
-#include "engine/des/DesTimeline.h"
-#include "engine/des/IConverter.h"
+#include "base/Utf8.h"
+#include "editing/DesTimeline.h"
 #include "mediafile/MediaFile.h"
 #include "model/AudioClip.h"
 #include "model/ContentKind.h"
@@ -21,8 +21,9 @@
 #include "model/TimelineModel.h"
 #include "model/TimerDispatcher.h"
 #include "model/TransitionEffect.h"
-#include "model/Utf8.h"
 #include "model/VideoClip.h"
+#include "ports/IConverter.h"
+#include "ports/Platform.h"
 
 namespace vortrel {
 
@@ -130,8 +131,8 @@ struct CTimelineControl::Edit {
     std::function<void(IContent&, ITrack* mediaTrack, bool adding)> fill;
 };
 
-CTimelineControl::CTimelineControl(IDeviceCatalog& devices, std::shared_ptr<EditFailures> failures)
-    : devices_(devices), failures_(std::move(failures)) {}
+CTimelineControl::CTimelineControl(const Platform& platform, std::shared_ptr<EditFailures> failures)
+    : devices_(*platform.devices), failures_(std::move(failures)) {}
 
 CTimelineControl::~CTimelineControl() {
     OnDestroy();

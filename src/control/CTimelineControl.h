@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "control/IControlWindow.h"
 #include "control/ITimelineControl.h"
 #include "model/IObserver.h"
+#include "ports/IControlWindow.h"
 
 namespace vortrel {
 
@@ -18,6 +18,7 @@ class IEffect;
 class ISubject;
 class ITimerHost;
 class ITrack;
+struct Platform;
 class TextClip;
 class TimelineModel;
 enum class ContentKind : int32_t;
@@ -28,9 +29,9 @@ enum class ContentKind : int32_t;
 // make it, initialise it, give it a window and pass their events on.
 class CTimelineControl : public ITimelineControl, public IObserver {
   public:
-    /// A control whose model lists the given platform catalogue; failures is the editing
-    /// timeline's failure plan (none: nothing fails).
-    explicit CTimelineControl(IDeviceCatalog& devices,
+    /// A control on an installed platform, whose model lists the platform's catalogue;
+    /// failures is the editing timeline's failure plan (none: nothing fails).
+    explicit CTimelineControl(const Platform& platform,
                               std::shared_ptr<EditFailures> failures = nullptr);
     ~CTimelineControl() override;
 

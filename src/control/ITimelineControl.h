@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/des/OutputProperties.h"
+#include "ports/OutputProperties.h"
 
 namespace vortrel {
 

@@ -3,11 +3,11 @@
 #include <locale>
 #include <sstream>
 
-#include "engine/des/ApplyParams.h"
-#include "engine/des/DesEffect.h"
-#include "engine/des/DesSource.h"
-#include "engine/des/DesTimeline.h"
-#include "engine/des/WaveformExtractor.h"
+#include "editing/ApplyParams.h"
+#include "editing/DesEffect.h"
+#include "editing/DesSource.h"
+#include "editing/DesTimeline.h"
+#include "editing/WaveformExtractor.h"
 #include "model/MediaCache.h"
 #include "model/TimeRules.h"
 #include "model/VideoClip.h"

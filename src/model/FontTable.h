@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "model/LogFont.h"
+#include "ports/LogFont.h"
 
 namespace vortrel {
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "engine/des/DesError.h"
-#include "engine/des/DesSource.h"
-#include "model/IMediaDetector.h"
+#include "editing/DesError.h"
+#include "editing/DesSource.h"
 #include "model/MediaCache.h"
 #include "model/TimeRules.h"
 #include "model/XmlFields.h"
+#include "ports/IMediaDetector.h"
 
 namespace vortrel {
 

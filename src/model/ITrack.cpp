@@ -4,7 +4,7 @@
 
 #include <tinyxml2.h>
 
-#include "engine/des/DesTrack.h"
+#include "editing/DesTrack.h"
 #include "model/IContent.h"
 #include "model/TimeRules.h"
 #include "model/XmlFields.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "model/Utf8.h"
+#include "base/Utf8.h"
 
 namespace vortrel {
 

@@ -1,9 +1,9 @@
 #include "model/MediaEffect.h"
 
-#include "engine/des/ApplyParams.h"
-#include "engine/des/DesEffect.h"
-#include "engine/des/DesError.h"
-#include "engine/des/DesTimeline.h"
+#include "editing/ApplyParams.h"
+#include "editing/DesEffect.h"
+#include "editing/DesError.h"
+#include "editing/DesTimeline.h"
 #include "model/ContentTime.h"
 #include "model/TimeRules.h"
 #include "model/XmlFields.h"

@@ -7,10 +7,10 @@
 #include <random>
 #include <system_error>
 
+#include "base/Utf8.h"
 #include "model/IContent.h"
 #include "model/ITrack.h"
 #include "model/TimelineModel.h"
-#include "model/Utf8.h"
 #include "model/XmlFields.h"
 
 namespace vortrel {

@@ -7,15 +7,15 @@
 
 #include <tinyxml2.h>
 
-#include "engine/des/DesError.h"
-#include "engine/des/DesSource.h"
+#include "base/Utf8.h"
+#include "editing/DesError.h"
+#include "editing/DesSource.h"
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"
 #include "model/FontTable.h"
-#include "model/ITextRasteriser.h"
 #include "model/TimeRules.h"
-#include "model/Utf8.h"
 #include "model/XmlFields.h"
+#include "ports/ITextRasteriser.h"
 
 namespace vortrel {
 

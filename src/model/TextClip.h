@@ -4,7 +4,7 @@
 #include <string>
 
 #include "model/IClip.h"
-#include "model/LogFont.h"
+#include "ports/LogFont.h"
 
 namespace vortrel {
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "engine/des/DesError.h"
-#include "engine/des/DesTrack.h"
-#include "engine/des/DesTransition.h"
+#include "editing/DesError.h"
+#include "editing/DesTrack.h"
+#include "editing/DesTransition.h"
 #include "model/TextClip.h"
 #include "model/TimeRules.h"
 

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/des/DesGroup.h"
-#include "engine/des/DesRenderer.h"
-#include "engine/des/DesTimeline.h"
-#include "engine/des/DesTrack.h"
-#include "engine/des/IConverter.h"
-#include "engine/des/IDeviceCatalog.h"
+#include "editing/DesGroup.h"
+#include "editing/DesRenderer.h"
+#include "editing/DesTimeline.h"
+#include "editing/DesTrack.h"
 #include "model/ClipTrack.h"
 #include "model/EffectTrack.h"
 #include "model/IObserver.h"
@@ -17,6 +15,8 @@
 #include "model/TimeRules.h"
 #include "model/TimerDispatcher.h"
 #include "model/TransitionTrack.h"
+#include "ports/IConverter.h"
+#include "ports/IDeviceCatalog.h"
 
 namespace vortrel {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/des/NativeWindow.h"
 #include "model/SeekEvent.h"
 #include "model/TimeScale.h"
 #include "model/TrackEvent.h"
 #include "model/VisibilityEvent.h"
+#include "ports/INativeWindows.h"
 
 namespace vortrel {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "model/ITimerHost.h"
 #include "model/TimerEvent.h"
+#include "ports/ITimerHost.h"
 
 namespace vortrel {
 

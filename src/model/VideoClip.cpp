@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "model/ContentTime.h"
-#include "model/IMediaDetector.h"
 #include "model/MediaCache.h"
+#include "ports/IMediaDetector.h"
 
 namespace vortrel {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "model/DibBitmap.h"
 #include "model/IClip.h"
+#include "ports/DibBitmap.h"
 
 namespace vortrel {
 

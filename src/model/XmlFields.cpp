@@ -6,7 +6,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "model/Utf8.h"
+#include "base/Utf8.h"
 
 namespace vortrel::xml {
 

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
-#include "engine/des/EditFailures.h"
-#include "model/ITimerHost.h"
+#include "editing/EditFailures.h"
 #include "model/TimelineModel.h"
-#include "model/Utf8.h"
+#include "ports/ITimerHost.h"
+#include "ports/Platform.h"
 #include "support/FakeAudioDecoder.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/FakeMediaDetector.h"
@@ -71,7 +72,7 @@ class Control : public ::testing::Test {
     testing::MediaFolder media;
     testing::FakeDeviceCatalog devices;
     std::shared_ptr<EditFailures> failures = std::make_shared<EditFailures>();
-    CTimelineControl control{devices, failures};
+    CTimelineControl control{Platform{.devices = &devices}, failures};
     RecordingWindow window;
     RecordingSink sink;
     std::wstring file;
@@ -159,7 +160,7 @@ TEST_F(Control, OutputSettingsTakeTheirDefaultsWhenTheWindowIsMade) {
 
 TEST(UninitialisedControl, AnswersWithoutAModel) {
     testing::FakeDeviceCatalog devices;
-    CTimelineControl control(devices);
+    CTimelineControl control(Platform{.devices = &devices});
     int32_t result = 99;
     control.AddVideoClip(1, L"x", 0, 1, 0, &result);
     EXPECT_EQ(result, -2);
@@ -174,7 +175,7 @@ TEST(UninitialisedControl, AnswersWithoutAModel) {
 
 TEST(MediaInformation, UnitsAndRoundingOnARealFile) {
     testing::FakeDeviceCatalog devices;
-    CTimelineControl control(devices);
+    CTimelineControl control(Platform{.devices = &devices});
     testing::MediaFolder media;
     const std::wstring wav = FromPath(media.MakeTone("tone.wav", 2.0, 440, 44100, 2));
     float duration = 0, frameRate = -1;

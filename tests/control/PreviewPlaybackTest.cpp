@@ -8,13 +8,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
-#include "control/qt/LinuxPlatform.h"
-#include "engine/des/DesRenderer.h"
-#include "engine/mlt/MltRenderEngine.h"
+#include "editing/DesRenderer.h"
 #include "model/TimelineModel.h"
 #include "model/TimerDispatcher.h"
-#include "model/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/MltRenderEngine.h"
 #include "support/GeneratedMedia.h"
 #include "support/Within.h"
 

@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
-#include "control/qt/LinuxPlatform.h"
 #include "model/TimelineModel.h"
-#include "model/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "support/GeneratedMedia.h"
 #include "support/Within.h"
 #include "support/XvfbServer.h"

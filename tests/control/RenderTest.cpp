@@ -3,12 +3,12 @@
 #include <chrono>
 #include <thread>
 
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
-#include "control/qt/LinuxPlatform.h"
 #include "mediafile/MediaFile.h"
 #include "model/FontTable.h"
 #include "model/TimelineModel.h"
-#include "model/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
 #include "support/GeneratedMedia.h"
 
 namespace vortrel {

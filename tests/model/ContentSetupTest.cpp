@@ -5,14 +5,14 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "engine/des/ApplyParams.h"
-#include "engine/des/DesEffect.h"
-#include "engine/des/DesError.h"
-#include "engine/des/DesSource.h"
-#include "engine/des/DesTimeline.h"
-#include "engine/des/DesTrack.h"
-#include "engine/des/DesTransition.h"
-#include "engine/des/EditTimeline.h"
+#include "editing/ApplyParams.h"
+#include "editing/DesEffect.h"
+#include "editing/DesError.h"
+#include "editing/DesSource.h"
+#include "editing/DesTimeline.h"
+#include "editing/DesTrack.h"
+#include "editing/DesTransition.h"
+#include "editing/EditTimeline.h"
 #include "model/AudioClip.h"
 #include "model/ITrack.h"
 #include "model/ImageClip.h"

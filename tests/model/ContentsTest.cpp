@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/des/DesEffect.h"
-#include "engine/des/DesError.h"
-#include "engine/des/DesGroup.h"
-#include "engine/des/DesSource.h"
-#include "engine/des/DesTimeline.h"
-#include "engine/des/DesTrack.h"
-#include "engine/des/DesTransition.h"
+#include "editing/DesEffect.h"
+#include "editing/DesError.h"
+#include "editing/DesGroup.h"
+#include "editing/DesSource.h"
+#include "editing/DesTimeline.h"
+#include "editing/DesTrack.h"
+#include "editing/DesTransition.h"
 #include "model/AudioClip.h"
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/des/DesError.h"
-#include "engine/des/DesRenderer.h"
+#include "editing/DesError.h"
+#include "editing/DesRenderer.h"
 #include "model/ITrack.h"
 #include "model/TimelineModel.h"
 #include "model/TimerDispatcher.h"
@@ -59,10 +59,10 @@ class Preview : public ::testing::Test, public ITimerHost {
     }
 
     testing::ScopedFakeRenderEngine engine;
-    testing::ScopedFakeNativeWindows windows{{
+    testing::ScopedPort<INativeWindows> windows{testing::FakeNativeWindows::MakerOf({
         {kHostWindow, {kHostParent, WindowRect{9, 9, 411, 211}}},
         {kHostParent, {0, WindowRect{0, 0, 640, 480}}},
-    }};
+    })};
     testing::FakeDeviceCatalog devices;
     std::unique_ptr<TimelineModel> model;
     CallbackObserver positionLog{[this](ISubject& subject) {

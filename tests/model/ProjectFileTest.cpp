@@ -9,7 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/des/EditFailures.h"
+#include "base/Utf8.h"
+#include "editing/EditFailures.h"
 #include "model/AudioClip.h"
 #include "model/ITrack.h"
 #include "model/ImageClip.h"
@@ -17,7 +18,6 @@
 #include "model/TextClip.h"
 #include "model/TimelineModel.h"
 #include "model/TransitionEffect.h"
-#include "model/Utf8.h"
 #include "model/VideoClip.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/TestContents.h"

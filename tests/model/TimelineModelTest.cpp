@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/des/DesError.h"
-#include "engine/des/DesGroup.h"
-#include "engine/des/DesTrack.h"
-#include "engine/des/DesTransition.h"
+#include "editing/DesError.h"
+#include "editing/DesGroup.h"
+#include "editing/DesTrack.h"
+#include "editing/DesTransition.h"
 #include "model/ITrack.h"
 #include "model/TextTrack.h"
 #include "model/TimelineModel.h"

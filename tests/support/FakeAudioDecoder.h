@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/des/IAudioDecoder.h"
+#include "ports/IAudioDecoder.h"
+#include "support/ScopedPort.h"
 
 namespace vortrel::testing {
 
@@ -53,25 +54,6 @@ class FakeAudioDecoder : public IAudioDecoder {
     std::shared_ptr<AudioDecoderScript> script_;
 };
 
-// Installs a factory of fake decoders for the life of a test, and removes it afterwards.
-class ScopedFakeAudioDecoder {
-  public:
-    ScopedFakeAudioDecoder() : script_(std::make_shared<AudioDecoderScript>()) {
-        AudioDecoderFactory::Set([script = script_]() -> std::unique_ptr<IAudioDecoder> {
-            if (!script->createSucceeds) {
-                return nullptr;
-            }
-            return std::make_unique<FakeAudioDecoder>(script);
-        });
-    }
-    ~ScopedFakeAudioDecoder() { AudioDecoderFactory::Set(nullptr); }
-    ScopedFakeAudioDecoder(const ScopedFakeAudioDecoder&) = delete;
-    ScopedFakeAudioDecoder& operator=(const ScopedFakeAudioDecoder&) = delete;
-
-    AudioDecoderScript& Script() { return *script_; }
-
-  private:
-    std::shared_ptr<AudioDecoderScript> script_;
-};
+using ScopedFakeAudioDecoder = ScopedFake<IAudioDecoder, FakeAudioDecoder, AudioDecoderScript>;
 
 }  // namespace vortrel::testing

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/des/Guid.h"
-#include "engine/des/IDeviceCatalog.h"
+#include "base/Guid.h"
+#include "ports/IDeviceCatalog.h"
 
 namespace vortrel::testing {
 

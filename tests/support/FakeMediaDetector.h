@@ -10,7 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "model/IMediaDetector.h"
+#include "ports/IMediaDetector.h"
+#include "support/ScopedPort.h"
 
 namespace vortrel::testing {
 
@@ -106,25 +107,6 @@ class FakeMediaDetector : public IMediaDetector {
     int32_t current_ = 0;
 };
 
-// Installs a factory of fake detectors for the life of a test, and removes it afterwards.
-class ScopedFakeMediaDetector {
-  public:
-    ScopedFakeMediaDetector() : script_(std::make_shared<MediaDetectorScript>()) {
-        MediaDetectorFactory::Set([script = script_]() -> std::unique_ptr<IMediaDetector> {
-            if (!script->createSucceeds) {
-                return nullptr;
-            }
-            return std::make_unique<FakeMediaDetector>(script);
-        });
-    }
-    ~ScopedFakeMediaDetector() { MediaDetectorFactory::Set(nullptr); }
-    ScopedFakeMediaDetector(const ScopedFakeMediaDetector&) = delete;
-    ScopedFakeMediaDetector& operator=(const ScopedFakeMediaDetector&) = delete;
-
-    MediaDetectorScript& Script() { return *script_; }
-
-  private:
-    std::shared_ptr<MediaDetectorScript> script_;
-};
+using ScopedFakeMediaDetector = ScopedFake<IMediaDetector, FakeMediaDetector, MediaDetectorScript>;
 
 }  // namespace vortrel::testing

@@ -7,8 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/des/IRenderEngine.h"
-#include "engine/des/NativeWindow.h"
+#include "ports/INativeWindows.h"
+#include "ports/IRenderEngine.h"
+#include "support/ScopedPort.h"
 
 namespace vortrel::testing {
 
@@ -102,26 +103,7 @@ class FakeRenderEngine final : public IRenderEngine, public IFilterGraph {
     bool connected_ = false;
 };
 
-// Installs a factory of fake render engines for the life of a test, and removes it after.
-class ScopedFakeRenderEngine {
-  public:
-    ScopedFakeRenderEngine() : script_(std::make_shared<RenderScript>()) {
-        RenderEngineFactory::Set([script = script_]() -> std::unique_ptr<IRenderEngine> {
-            if (!script->createSucceeds) {
-                return nullptr;
-            }
-            return std::make_unique<FakeRenderEngine>(script);
-        });
-    }
-    ~ScopedFakeRenderEngine() { RenderEngineFactory::Set(nullptr); }
-    ScopedFakeRenderEngine(const ScopedFakeRenderEngine&) = delete;
-    ScopedFakeRenderEngine& operator=(const ScopedFakeRenderEngine&) = delete;
-
-    RenderScript& Script() { return *script_; }
-
-  private:
-    std::shared_ptr<RenderScript> script_;
-};
+using ScopedFakeRenderEngine = ScopedFake<IRenderEngine, FakeRenderEngine, RenderScript>;
 
 // A window system of made-up windows: each known id has a parent and a client rectangle in
 // it; other ids are not windows.
@@ -133,6 +115,11 @@ class FakeNativeWindows final : public INativeWindows {
     };
     explicit FakeNativeWindows(std::map<NativeWindow, Window> windows)
         : windows_(std::move(windows)) {}
+
+    /// A maker of window systems that know these windows, for a ScopedPort.
+    static PortFactory<INativeWindows>::Maker MakerOf(std::map<NativeWindow, Window> windows) {
+        return [windows] { return std::make_unique<FakeNativeWindows>(windows); };
+    }
 
     NativeWindow GetParent(NativeWindow window) override {
         auto it = windows_.find(window);
@@ -149,19 +136,6 @@ class FakeNativeWindows final : public INativeWindows {
 
   private:
     std::map<NativeWindow, Window> windows_;
-};
-
-// Installs a fake window system for the life of a test, and removes it afterwards.
-class ScopedFakeNativeWindows {
-  public:
-    explicit ScopedFakeNativeWindows(std::map<NativeWindow, FakeNativeWindows::Window> windows) {
-        NativeWindowsFactory::Set([windows]() -> std::unique_ptr<INativeWindows> {
-            return std::make_unique<FakeNativeWindows>(windows);
-        });
-    }
-    ~ScopedFakeNativeWindows() { NativeWindowsFactory::Set(nullptr); }
-    ScopedFakeNativeWindows(const ScopedFakeNativeWindows&) = delete;
-    ScopedFakeNativeWindows& operator=(const ScopedFakeNativeWindows&) = delete;
 };
 
 }  // namespace vortrel::testing

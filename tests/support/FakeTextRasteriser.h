@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ITextRasteriser.h"
+#include "ports/ITextRasteriser.h"
 
 namespace vortrel::testing {
 

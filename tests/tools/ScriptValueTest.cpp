@@ -8,7 +8,7 @@
 
 #include "ScriptValue.h"
 #include "model/FontTable.h"
-#include "model/LogFont.h"
+#include "ports/LogFont.h"
 
 namespace vortrel::script {
 namespace {

@@ -15,9 +15,9 @@
 #include "ScriptRunner.h"
 #include "ScriptSyntax.h"
 #include "ScriptValue.h"
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
-#include "control/qt/LinuxPlatform.h"
-#include "model/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
 
 namespace vortrel {
 

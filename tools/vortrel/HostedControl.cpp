@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "control/qt/LinuxPlatform.h"
-#include "model/Utf8.h"
+#include "base/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
 
 namespace vortrel {
 

@@ -15,8 +15,8 @@
 #include "Commands.h"
 #include "HostedControl.h"
 #include "TimerPump.h"
-#include "control/IControlWindow.h"
-#include "control/qt/LinuxPlatform.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "ports/IControlWindow.h"
 
 namespace vortrel {
 

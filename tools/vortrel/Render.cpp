@@ -14,15 +14,15 @@
 #include "HostedControl.h"
 #include "ScriptValue.h"
 #include "TimerPump.h"
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
 #include "control/ControlMembers.h"
-#include "control/IControlWindow.h"
-#include "control/qt/LinuxPlatform.h"
-#include "engine/des/DesTimeline.h"
-#include "engine/mlt/MltCatalog.h"
-#include "engine/mlt/MltGraphBuilder.h"
+#include "editing/DesTimeline.h"
 #include "model/TimelineModel.h"
-#include "model/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/MltCatalog.h"
+#include "platform/linux/MltGraphBuilder.h"
+#include "ports/IControlWindow.h"
 
 namespace vortrel {
 
@@ -184,7 +184,7 @@ int RunExportMltCommand(const std::string& project, const std::string& output, s
     if (!LoadProjectInto(*hosted, project, err, "export-mlt")) {
         return kExitFailure;
     }
-    const auto& catalog = dynamic_cast<const MltCatalog&>(InstallLinuxPlatform());
+    const MltCatalog& catalog = *InstallLinuxPlatform().catalog;
     const TimelineModel* model = hosted->GetModel();
     if (model == nullptr ||
         !MltGraphBuilder(catalog).ExportXml(model->GetDesTimeline()->GetTimeline(), output)) {

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "TimerPump.h"
-#include "control/IControlWindow.h"
 #include "control/ITimelineControl.h"
-#include "model/ITimerHost.h"
+#include "ports/IControlWindow.h"
+#include "ports/ITimerHost.h"
 
 namespace vortrel::script {
 

@@ -9,11 +9,11 @@
 #include <utility>
 
 #include "TestSource.h"
+#include "base/Utf8.h"
 #include "control/CTimelineControl.h"
-#include "control/qt/LinuxPlatform.h"
 #include "model/FontTable.h"
-#include "model/LogFont.h"
-#include "model/Utf8.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "ports/LogFont.h"
 
 namespace vortrel::script {
 

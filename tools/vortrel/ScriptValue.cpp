@@ -6,9 +6,9 @@
 #include <limits>
 #include <system_error>
 
+#include "base/Utf8.h"
 #include "model/FontTable.h"
-#include "model/LogFont.h"
-#include "model/Utf8.h"
+#include "ports/LogFont.h"
 
 namespace vortrel::script {
 

@@ -1,6 +1,6 @@
 #include "TestSource.h"
 
-#include "engine/mlt/AvSupport.h"
+#include "platform/linux/AvSupport.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

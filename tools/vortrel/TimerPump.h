@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "model/ITimerHost.h"
+#include "ports/ITimerHost.h"
 
 namespace vortrel {
 

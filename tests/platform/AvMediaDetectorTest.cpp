@@ -1,0 +1,373 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/linux/AvMediaDetector.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "ports/IAudioDecoder.h"
+#include "ports/IConverter.h"
+#include "ports/INativeWindows.h"
+#include "ports/IRenderEngine.h"
+#include "ports/ITextRasteriser.h"
+#include "support/GeneratedMedia.h"
+
+namespace vortrel {
+namespace {
+
+using testing::Colour;
+using testing::MediaFolder;
+using testing::ToWide;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+uint32_t Le32(const std::vector<uint8_t>& bytes, size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at) {
+    return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8);
+}
+
+// Whether the pixel at a column and a row counted from the top of a bitmap is near a colour
+// (lossy codecs and YUV round trips move each channel by a few steps).
+::testing::AssertionResult PixelIs(const std::vector<uint8_t>& bitmap, int x, int yFromTop,
+                                   Colour colour) {
+    if (bitmap.size() < kBitmapInfoHeaderSize) {
+        return ::testing::AssertionFailure() << "no bitmap";
+    }
+    const int width = static_cast<int>(Le32(bitmap, 4));
+    const int height = static_cast<int>(Le32(bitmap, 8));
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    if (x < 0 || x >= width || yFromTop < 0 || yFromTop >= height ||
+        bitmap.size() < kBitmapInfoHeaderSize + stride * static_cast<size_t>(height)) {
+        return ::testing::AssertionFailure()
+               << "pixel (" << x << ", " << yFromTop << ") is outside the bitmap";
+    }
+    const size_t at = kBitmapInfoHeaderSize + stride * static_cast<size_t>(height - 1 - yFromTop) +
+                      static_cast<size_t>(x) * 3;
+    const int blue = bitmap[at];
+    const int green = bitmap[at + 1];
+    const int red = bitmap[at + 2];
+    if (std::abs(red - colour.red) <= 16 && std::abs(green - colour.green) <= 16 &&
+        std::abs(blue - colour.blue) <= 16) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "pixel (" << x << ", " << yFromTop << ") is R" << red << " G" << green << " B" << blue
+           << ", expected R" << int{colour.red} << " G" << int{colour.green} << " B"
+           << int{colour.blue};
+}
+
+// The detector on files generated once for the whole suite, each when a test first needs
+// it: ctest runs every test in a process of its own.
+class AvMediaDetectorTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { media = std::make_unique<Media>(); }
+    static void TearDownTestSuite() { media.reset(); }
+
+    // Lossless, with sound: black for a second, then red for a second.
+    static const std::filesystem::path& BlackThenRed() {
+        return Made(media->blackThenRed, [] {
+            return media->files.MakeVideo(
+                "black-red.mkv", {{{testing::kBlack, 1.0}, {testing::kRed, 1.0}}, 64, 48, 25, 440});
+        });
+    }
+    // Keyframes every 10 frames and B-frames: black, green, blue, a second each.
+    static const std::filesystem::path& WithKeyframes() {
+        return Made(media->withKeyframes, [] {
+            testing::ColourVideo video;
+            video.segments = {
+                {testing::kBlack, 1.0}, {testing::kGreen, 1.0}, {testing::kBlue, 1.0}};
+            return media->files.MakeVideo("keyframes.mp4", video);
+        });
+    }
+    static const std::filesystem::path& Tone() {
+        return Made(media->tone, [] { return media->files.MakeTone("tone.mka", 1.5); });
+    }
+    // Blue with a red top-left quarter.
+    static const std::filesystem::path& Quarters() {
+        return Made(media->quarters, [] {
+            return media->files.MakeImage("quarters.png", 64, 48, testing::kBlue,
+                                          testing::Patch{testing::kRed, 0, 0, 32, 24});
+        });
+    }
+    static const std::filesystem::path& Folder() { return media->files.Path(); }
+    static MediaFolder& Files() { return media->files; }
+
+    static std::unique_ptr<AvMediaDetector> Open(const std::filesystem::path& path) {
+        auto detector = std::make_unique<AvMediaDetector>();
+        EXPECT_TRUE(detector->SetFilename(ToWide(path))) << path;
+        return detector;
+    }
+
+    static std::vector<uint8_t> Frame(AvMediaDetector& detector, double seconds, int32_t width = 16,
+                                      int32_t height = 12) {
+        std::vector<uint8_t> bitmap;
+        EXPECT_TRUE(detector.GetBitmapBits(seconds, width, height, bitmap)) << seconds << " s";
+        return bitmap;
+    }
+
+  private:
+    struct Media {
+        MediaFolder files;
+        std::optional<std::filesystem::path> blackThenRed, withKeyframes, tone, quarters;
+    };
+
+    template <typename Make>
+    static const std::filesystem::path& Made(std::optional<std::filesystem::path>& slot,
+                                             Make make) {
+        if (!slot) {
+            slot = make();
+        }
+        return *slot;
+    }
+
+    static inline std::unique_ptr<Media> media;
+};
+
+TEST_F(AvMediaDetectorTest, AVideoWithSoundHasItsVideoThenItsAudioStream) {
+    auto detector = Open(BlackThenRed());
+    int32_t count = 0;
+    ASSERT_TRUE(detector->GetOutputStreams(count));
+    ASSERT_EQ(count, 2);
+
+    MediaStreamType type = MediaStreamType::Other;
+    double seconds = 0.0;
+    int32_t width = 0;
+    int32_t height = 0;
+    ASSERT_TRUE(detector->GetStreamType(type));  // the first stream is current after opening
+    EXPECT_EQ(type, MediaStreamType::Video);
+    ASSERT_TRUE(detector->GetStreamLength(seconds));
+    EXPECT_NEAR(seconds, 2.0, 0.05);
+    ASSERT_TRUE(detector->GetVideoFormat(width, height));
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 48);
+
+    ASSERT_TRUE(detector->SetCurrentStream(1));
+    ASSERT_TRUE(detector->GetStreamType(type));
+    EXPECT_EQ(type, MediaStreamType::Audio);
+    ASSERT_TRUE(detector->GetStreamLength(seconds));
+    EXPECT_NEAR(seconds, 2.0, 0.05);
+    EXPECT_FALSE(detector->GetVideoFormat(width, height));
+
+    EXPECT_FALSE(detector->SetCurrentStream(2));
+    EXPECT_FALSE(detector->SetCurrentStream(-1));
+    ASSERT_TRUE(detector->GetStreamType(type));  // a refused index keeps the current stream
+    EXPECT_EQ(type, MediaStreamType::Audio);
+}
+
+TEST_F(AvMediaDetectorTest, AnAudioFileHasOneAudioStreamAndNoFrames) {
+    auto detector = Open(Tone());
+    int32_t count = 0;
+    MediaStreamType type = MediaStreamType::Other;
+    double seconds = 0.0;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint8_t> bitmap;
+    ASSERT_TRUE(detector->GetOutputStreams(count));
+    EXPECT_EQ(count, 1);
+    ASSERT_TRUE(detector->GetStreamType(type));
+    EXPECT_EQ(type, MediaStreamType::Audio);
+    ASSERT_TRUE(detector->GetStreamLength(seconds));
+    EXPECT_NEAR(seconds, 1.5, 0.05);
+    EXPECT_FALSE(detector->GetVideoFormat(width, height));
+    EXPECT_FALSE(detector->GetBitmapBits(0.5, 16, 12, bitmap));
+}
+
+TEST_F(AvMediaDetectorTest, AStillImageHasNoLengthAndShowsAtEveryTime) {
+    auto detector = Open(Quarters());
+    int32_t count = 0;
+    MediaStreamType type = MediaStreamType::Other;
+    double seconds = 0.0;
+    int32_t width = 0;
+    int32_t height = 0;
+    ASSERT_TRUE(detector->GetOutputStreams(count));
+    EXPECT_EQ(count, 1);
+    ASSERT_TRUE(detector->GetStreamType(type));
+    EXPECT_EQ(type, MediaStreamType::Video);
+    EXPECT_FALSE(detector->GetStreamLength(seconds));
+    ASSERT_TRUE(detector->GetVideoFormat(width, height));
+    EXPECT_EQ(width, 64);
+    EXPECT_EQ(height, 48);
+    for (double time : {0.0, 0.5, 3600.0}) {
+        EXPECT_TRUE(PixelIs(Frame(*detector, time), 0, 0, testing::kRed)) << time << " s";
+    }
+}
+
+TEST_F(AvMediaDetectorTest, ABitmapIsAHeaderThenPaddedBgrRowsFromTheBottomUp) {
+    auto detector = Open(Quarters());
+    // 31 pixels make 93 bytes a row, padded to 96.
+    const std::vector<uint8_t> bitmap = Frame(*detector, 0.0, 31, 22);
+    ASSERT_EQ(bitmap.size(), kBitmapInfoHeaderSize + 96u * 22u);
+    EXPECT_EQ(Le32(bitmap, 0), 40u);
+    EXPECT_EQ(Le32(bitmap, 4), 31u);
+    EXPECT_EQ(Le32(bitmap, 8), 22u);
+    EXPECT_EQ(Le16(bitmap, 12), 1u);
+    EXPECT_EQ(Le16(bitmap, 14), 24u);
+    EXPECT_EQ(Le32(bitmap, 16), 0u);
+    EXPECT_EQ(Le32(bitmap, 20), 96u * 22u);
+    for (size_t at = 24; at < kBitmapInfoHeaderSize; at += 4) {
+        EXPECT_EQ(Le32(bitmap, at), 0u) << "header byte " << at;
+    }
+    // The top-left quarter is red, the rest blue; rows are read from the end of the data
+    // up, and red is the third byte of a pixel.
+    EXPECT_TRUE(PixelIs(bitmap, 0, 0, testing::kRed));
+    EXPECT_TRUE(PixelIs(bitmap, 30, 0, testing::kBlue));
+    EXPECT_TRUE(PixelIs(bitmap, 0, 21, testing::kBlue));
+    EXPECT_TRUE(PixelIs(bitmap, 30, 21, testing::kBlue));
+    for (size_t row = 0; row < 22; ++row) {
+        const size_t padding = kBitmapInfoHeaderSize + 96u * row + 93u;
+        EXPECT_EQ(bitmap[padding] | bitmap[padding + 1] | bitmap[padding + 2], 0) << row;
+    }
+}
+
+TEST_F(AvMediaDetectorTest, FramesShowTheColourOnScreenAtEachTime) {
+    auto detector = Open(BlackThenRed());
+    EXPECT_TRUE(PixelIs(Frame(*detector, 0.0), 8, 6, testing::kBlack));
+    EXPECT_TRUE(PixelIs(Frame(*detector, 0.999), 8, 6, testing::kBlack));
+    EXPECT_TRUE(PixelIs(Frame(*detector, 1.0), 8, 6, testing::kRed));
+    EXPECT_TRUE(PixelIs(Frame(*detector, 1.99), 8, 6, testing::kRed));
+    // The picture ends at 2 s, though the file runs on a little with its sound.
+    std::vector<uint8_t> bitmap;
+    EXPECT_FALSE(detector->GetBitmapBits(2.0, 16, 12, bitmap));
+    EXPECT_TRUE(PixelIs(Frame(*detector, 0.5), 8, 6, testing::kBlack));  // and back again
+    // Any size: the picture is scaled.
+    const std::vector<uint8_t> large = Frame(*detector, 1.5, 130, 97);
+    EXPECT_EQ(Le32(large, 4), 130u);
+    EXPECT_TRUE(PixelIs(large, 129, 96, testing::kRed));
+}
+
+TEST_F(AvMediaDetectorTest, FramesBetweenKeyframesAreDecodedForwardInAnyOrder) {
+    auto detector = Open(WithKeyframes());
+    // 1.96 s is the last green frame, just before a keyframe that is stored ahead of it.
+    const std::vector<std::pair<double, Colour>> expected = {
+        {2.5, testing::kBlue},   {0.3, testing::kBlack},  {1.96, testing::kGreen},
+        {1.0, testing::kGreen},  {0.96, testing::kBlack}, {2.99, testing::kBlue},
+        {1.44, testing::kGreen}, {2.0, testing::kBlue}};
+    for (const auto& [seconds, colour] : expected) {
+        EXPECT_TRUE(PixelIs(Frame(*detector, seconds), 8, 6, colour)) << seconds << " s";
+    }
+}
+
+TEST_F(AvMediaDetectorTest, NoFrameAtOrPastTheEndNorForAnImpossibleRequest) {
+    for (const auto& path : {BlackThenRed(), WithKeyframes()}) {
+        auto detector = Open(path);
+        double length = 0.0;
+        ASSERT_TRUE(detector->GetStreamLength(length));
+        std::vector<uint8_t> bitmap;
+        for (double seconds : {length, length + 0.5, 1e12, kInfinity, kNaN, -0.01, -kInfinity}) {
+            EXPECT_FALSE(detector->GetBitmapBits(seconds, 16, 12, bitmap)) << seconds << " s";
+        }
+        for (auto [width, height] : {std::pair{0, 12},
+                                     {16, 0},
+                                     {-16, 12},
+                                     {16, -12},
+                                     {kMaxBitmapSide + 1, 12},
+                                     {16, kMaxBitmapSide + 1}}) {
+            EXPECT_FALSE(detector->GetBitmapBits(0.5, width, height, bitmap))
+                << width << "x" << height;
+        }
+        EXPECT_TRUE(bitmap.empty()) << "a refused request leaves the bitmap alone";
+        EXPECT_TRUE(detector->GetBitmapBits(0.5, 16, 12, bitmap)) << "and the file stays usable";
+    }
+}
+
+TEST_F(AvMediaDetectorTest, FilesThatAreNotMediaAreRefused) {
+    std::string noise;
+    for (uint32_t x = 7, i = 0; i < 20000; ++i) {
+        x = x * 1664525u + 1013904223u;
+        noise += static_cast<char>(x >> 24);
+    }
+    // A named pipe would block whoever opened it until someone wrote to it.
+    const std::filesystem::path pipe = Folder() / "pipe.mkv";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::vector<std::filesystem::path> paths = {
+        Folder() / "missing.mkv",
+        Folder(),  // a folder
+        pipe,
+        Files().WriteFile("empty.mkv", ""),
+        Files().WriteFile("text.mp4", std::string(4000, 'x')),
+        Files().WriteFile("noise.mkv", noise),
+        Files().WriteFile("noise.png", noise),                         // a damaged picture
+        Files().WriteTruncatedCopy(WithKeyframes(), "half.mp4", 0.5),  // its index is at the end
+        Files().WriteTruncatedCopy(Quarters(), "half.png", 0.5),
+    };
+    for (const auto& path : paths) {
+        AvMediaDetector detector;
+        int32_t count = 0;
+        double seconds = 0.0;
+        std::vector<uint8_t> bitmap;
+        EXPECT_FALSE(detector.SetFilename(ToWide(path))) << path;
+        EXPECT_FALSE(detector.GetOutputStreams(count));
+        EXPECT_FALSE(detector.SetCurrentStream(0));
+        EXPECT_FALSE(detector.GetStreamLength(seconds));
+        EXPECT_FALSE(detector.GetBitmapBits(0.0, 16, 12, bitmap));
+    }
+    AvMediaDetector detector;
+    EXPECT_FALSE(detector.SetFilename(L""));
+    EXPECT_FALSE(detector.SetFilename(ToWide(BlackThenRed()) + std::wstring(1, L'\0') + L"x"));
+}
+
+TEST_F(AvMediaDetectorTest, ATruncatedVideoGivesFramesUpToTheCutOnly) {
+    auto detector = Open(Files().WriteTruncatedCopy(BlackThenRed(), "half.mkv", 0.5));
+    std::vector<uint8_t> bitmap;
+    EXPECT_TRUE(PixelIs(Frame(*detector, 0.2), 8, 6, testing::kBlack));
+    EXPECT_FALSE(detector->GetBitmapBits(1.8, 16, 12, bitmap));
+    EXPECT_TRUE(PixelIs(Frame(*detector, 0.1), 8, 6, testing::kBlack));
+}
+
+TEST_F(AvMediaDetectorTest, OpeningAnotherFileForgetsTheFirst) {
+    auto detector = Open(BlackThenRed());
+    int32_t count = 0;
+    ASSERT_TRUE(detector->SetCurrentStream(1));
+    EXPECT_FALSE(detector->SetFilename(ToWide(Folder() / "missing.mkv")));
+    EXPECT_FALSE(detector->GetOutputStreams(count));
+    ASSERT_TRUE(detector->SetFilename(ToWide(Quarters())));
+    ASSERT_TRUE(detector->GetOutputStreams(count));
+    EXPECT_EQ(count, 1);
+    MediaStreamType type = MediaStreamType::Other;
+    ASSERT_TRUE(detector->GetStreamType(type));  // stream 0 again, not the earlier 1
+    EXPECT_EQ(type, MediaStreamType::Video);
+    EXPECT_TRUE(PixelIs(Frame(*detector, 5.0), 15, 11, testing::kBlue));
+}
+
+TEST_F(AvMediaDetectorTest, ANameOutsideAsciiIsHandedToTheFileSystemAsUtf8) {
+    // "vidéo-日本.mkv", written by its UTF-8 bytes and opened by its wide name.
+    const std::filesystem::path copy = Folder() / "vid\xC3\xA9o-\xE6\x97\xA5\xE6\x9C\xAC.mkv";
+    std::filesystem::copy_file(BlackThenRed(), copy);
+    AvMediaDetector detector;
+    ASSERT_TRUE(detector.SetFilename(ToWide(Folder()) + L"/vid\u00E9o-\u65E5\u672C.mkv"));
+    EXPECT_TRUE(PixelIs(Frame(detector, 1.5), 8, 6, testing::kRed));
+}
+
+TEST_F(AvMediaDetectorTest, TheLinuxPlatformInstallsEveryPort) {
+    const LinuxPlatform& platform = InstallLinuxPlatform();
+    EXPECT_EQ(&InstallLinuxPlatform(), &platform);
+    EXPECT_NE(platform.catalog, nullptr);
+    EXPECT_NE(platform.devices, nullptr);
+    EXPECT_NE(GetTextRasteriser(), nullptr);
+    EXPECT_TRUE(AudioDecoderFactory::IsInstalled());
+    EXPECT_TRUE(ConverterFactory::IsInstalled());
+    EXPECT_TRUE(RenderEngineFactory::IsInstalled());
+    EXPECT_TRUE(NativeWindowsFactory::IsInstalled());
+    std::unique_ptr<IMediaDetector> detector = MediaDetectorFactory::Create();
+    ASSERT_NE(detector, nullptr);
+    double seconds = 0.0;
+    ASSERT_TRUE(detector->SetFilename(ToWide(Tone())));
+    ASSERT_TRUE(detector->GetStreamLength(seconds));
+    EXPECT_NEAR(seconds, 1.5, 0.05);
+}
+
+}  // namespace
+}  // namespace vortrel

@@ -1,0 +1,262 @@
+#include "platform/linux/MltCatalog.h"
+
+#include <gtest/gtest.h>
+#include <mlt++/Mlt.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/linux/LumaMaps.h"
+#include "platform/linux/MltRuntime.h"
+
+namespace vortrel {
+namespace {
+
+// Our friendly names are plain ASCII.
+std::string Narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(MltCatalog, ListsUniqueNamesUnderParsableClassIdsThatStayTheSame) {
+    MltCatalog catalog;
+    MltCatalog again;
+    std::set<std::wstring> names;
+    std::set<Guid> ids;
+    for (auto category : {DeviceCategory::VideoEffects, DeviceCategory::VideoTransitions}) {
+        const auto listing = catalog.List(category);
+        ASSERT_EQ(listing.failure, IDeviceCatalog::Failure::None);
+        ASSERT_FALSE(listing.devices.empty());
+        const auto second = again.List(category);
+        ASSERT_EQ(second.devices.size(), listing.devices.size());
+        for (size_t i = 0; i < listing.devices.size(); ++i) {
+            const DeviceMoniker& device = listing.devices[i];
+            ASSERT_TRUE(device.bound && device.friendlyName && device.guid);
+            EXPECT_TRUE(names.insert(*device.friendlyName).second) << Narrow(*device.friendlyName);
+            const auto id = Guid::Parse(*device.guid);
+            ASSERT_TRUE(id.has_value());
+            EXPECT_TRUE(ids.insert(*id).second);
+            EXPECT_EQ(second.devices[i].guid, device.guid);
+            const MltServiceEntry* entry = catalog.Find(*id);
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(entry->category, category);
+            EXPECT_EQ(entry->friendlyName, *device.friendlyName);
+        }
+    }
+    for (const wchar_t* name : {L"Dissolve", L"Wipe Left to Right", L"Wipe Right to Left",
+                                L"Wipe Top to Bottom", L"Wipe Bottom to Top"}) {
+        EXPECT_TRUE(names.count(name)) << Narrow(name);
+    }
+}
+
+TEST(MltCatalog, WipeMapsAreWholeSixteenBitPgmsWrittenAgainWhenGone) {
+    MltCatalog catalog;
+    const std::string header = "P5\n" + std::to_string(LumaMaps::kWidth) + " " +
+                               std::to_string(LumaMaps::kHeight) + "\n65535\n";
+    std::set<std::string> files;
+    for (const MltServiceEntry& entry : catalog.Entries()) {
+        for (const auto& [name, value] : entry.properties) {
+            if (name == "resource") {
+                ASSERT_TRUE(entry.lumaMap);
+                const std::string bytes = ReadAll(value);
+                EXPECT_EQ(bytes.size(), header.size() + LumaMaps::kWidth * LumaMaps::kHeight * 2);
+                EXPECT_EQ(bytes.compare(0, header.size(), header), 0);
+                EXPECT_EQ(bytes, LumaMaps::EncodePgm(*entry.lumaMap));
+                files.insert(value);
+            }
+        }
+    }
+    EXPECT_GE(files.size(), 4u);
+
+    const auto path = LumaMaps::PathOf(LumaShape::LeftToRight);
+    const std::string expected = ReadAll(path);
+    std::filesystem::remove(path);
+    MltCatalog later;
+    EXPECT_EQ(ReadAll(path), expected);
+    std::filesystem::resize_file(path, 100);
+    for (const MltServiceEntry& entry : later.Entries()) {
+        EXPECT_TRUE(MltCatalog::EnsureFiles(entry));
+    }
+    EXPECT_EQ(ReadAll(path), expected);
+    for (const auto& file : std::filesystem::directory_iterator(LumaMaps::Folder())) {
+        EXPECT_EQ(file.path().extension(), ".pgm") << "left behind: " << file.path();
+    }
+}
+
+// --- Rendering at a small size ---------------------------------------------------------
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+struct Rgb {
+    int r, g, b;
+    // yuv round trips move a channel by a few steps.
+    bool Near(Rgb o) const {
+        return std::abs(r - o.r) <= 12 && std::abs(g - o.g) <= 12 && std::abs(b - o.b) <= 12;
+    }
+};
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kBlue{0, 0, 255};
+
+// Fails the running test on every error MLT logs: a service that cannot render logs an error
+// and passes its input on unchanged, which no look at the picture would notice.
+void FailOnMltErrors(void*, int level, const char* format, va_list args) {
+    if (level <= MLT_LOG_ERROR) {
+        char message[512];
+        std::vsnprintf(message, sizeof message, format, args);
+        ADD_FAILURE() << "MLT: " << message;
+    }
+}
+
+void PrintMltMessages(void*, int level, const char* format, va_list args) {
+    if (level <= mlt_log_get_level()) {
+        std::vfprintf(stderr, format, args);
+    }
+}
+
+class MltRendering : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MltRuntime::Repository();
+        profile_ = std::make_unique<Mlt::Profile>();
+        profile_->set_width(kWidth);
+        profile_->set_height(kHeight);
+        profile_->set_sample_aspect(1, 1);
+        profile_->set_display_aspect(kWidth, kHeight);
+        profile_->set_frame_rate(25, 1);
+        profile_->set_progressive(1);
+        mlt_log_set_callback(FailOnMltErrors);
+    }
+    void TearDown() override { mlt_log_set_callback(PrintMltMessages); }
+
+    // Red for the effects and the outgoing track, blue for the incoming one, converted to
+    // RGBA on request as a consumer would have it.
+    std::unique_ptr<Mlt::Producer> Colour(const char* colour) {
+        auto producer = std::make_unique<Mlt::Producer>(*profile_, "colour", colour);
+        Mlt::Filter convert(*profile_, "imageconvert");
+        producer->attach(convert);
+        return producer;
+    }
+
+    // The picture at a position; empty when none or not a real one came back.
+    static std::vector<Rgb> Fetch(Mlt::Producer& producer, int position) {
+        producer.seek(position);
+        std::unique_ptr<Mlt::Frame> frame(producer.get_frame());
+        mlt_image_format format = mlt_image_rgba;
+        int width = kWidth;
+        int height = kHeight;
+        const uint8_t* image = frame->get_image(format, width, height);
+        std::vector<Rgb> pixels;
+        if (image != nullptr && format == mlt_image_rgba && width == kWidth && height == kHeight &&
+            !frame->get_int("test_image")) {
+            for (int i = 0; i < kWidth * kHeight; ++i) {
+                pixels.push_back({image[4 * i], image[4 * i + 1], image[4 * i + 2]});
+            }
+        }
+        return pixels;
+    }
+
+    std::vector<Rgb> Render(const MltServiceEntry& entry, int position = 5) {
+        auto from = Colour("0xff0000ff");
+        auto to = Colour("0x0000ffff");
+        std::unique_ptr<Mlt::Service> service;
+        if (entry.category == DeviceCategory::VideoEffects) {
+            service = std::make_unique<Mlt::Filter>(*profile_, entry.service.c_str());
+        } else {
+            service = std::make_unique<Mlt::Transition>(*profile_, entry.service.c_str());
+        }
+        EXPECT_TRUE(service->is_valid());
+        for (const auto& [name, value] : entry.properties) {
+            service->set(name.c_str(), value.c_str());
+        }
+        if (entry.category == DeviceCategory::VideoEffects) {
+            from->attach(static_cast<Mlt::Filter&>(*service));
+            return Fetch(*from, position);
+        }
+        // The transition spans frames 0 to 10 between track 0 and track 1.
+        Mlt::Tractor tractor(*profile_);
+        tractor.set_track(*from, 0);
+        tractor.set_track(*to, 1);
+        auto& transition = static_cast<Mlt::Transition&>(*service);
+        transition.set_in_and_out(0, 10);
+        tractor.plant_transition(transition, 0, 1);
+        return Fetch(tractor, position);
+    }
+
+    std::unique_ptr<Mlt::Profile> profile_;
+    MltCatalog catalog_;
+};
+
+TEST_F(MltRendering, EveryEntryRendersAFrameOnItsOwn) {
+    for (const MltServiceEntry& entry : catalog_.Entries()) {
+        SCOPED_TRACE(Narrow(entry.friendlyName));
+        const std::vector<Rgb> picture = Render(entry);
+        ASSERT_EQ(picture.size(), size_t{kWidth * kHeight});
+        if (entry.category == DeviceCategory::VideoTransitions) {
+            // Half way through, the picture is neither the outgoing nor the incoming one.
+            EXPECT_TRUE(
+                std::any_of(picture.begin(), picture.end(), [](Rgb p) { return !p.Near(kRed); }));
+            EXPECT_TRUE(
+                std::any_of(picture.begin(), picture.end(), [](Rgb p) { return !p.Near(kBlue); }));
+        }
+    }
+}
+
+TEST_F(MltRendering, DissolveMixesAndWipesRevealFromTheirSide) {
+    auto named = [&](const wchar_t* name) {
+        for (const MltServiceEntry& entry : catalog_.Entries()) {
+            if (entry.friendlyName == name) {
+                return entry;
+            }
+        }
+        ADD_FAILURE() << "not listed: " << Narrow(name);
+        return MltServiceEntry{};
+    };
+    const std::vector<Rgb> dissolve = Render(named(L"Dissolve"));
+    ASSERT_FALSE(dissolve.empty());
+    for (Rgb p : {dissolve.front(), dissolve.back()}) {
+        EXPECT_TRUE(p.r > 60 && p.r < 200 && p.b > 60 && p.b < 200) << p.r << "," << p.b;
+    }
+
+    const int left = kHeight / 2 * kWidth + 2;
+    const int right = kHeight / 2 * kWidth + kWidth - 3;
+    const int top = 2 * kWidth + kWidth / 2;
+    const int bottom = (kHeight - 3) * kWidth + kWidth / 2;
+    struct Wipe {
+        const wchar_t* name;
+        int early, late;  // a pixel revealed early and one revealed late
+    };
+    for (const Wipe& wipe :
+         {Wipe{L"Wipe Left to Right", left, right}, Wipe{L"Wipe Right to Left", right, left},
+          Wipe{L"Wipe Top to Bottom", top, bottom}, Wipe{L"Wipe Bottom to Top", bottom, top}}) {
+        SCOPED_TRACE(Narrow(wipe.name));
+        const std::vector<Rgb> middle = Render(named(wipe.name));
+        const std::vector<Rgb> first = Render(named(wipe.name), 0);
+        ASSERT_FALSE(middle.empty() || first.empty());
+        EXPECT_TRUE(middle[wipe.early].Near(kBlue));
+        EXPECT_TRUE(middle[wipe.late].Near(kRed));
+        EXPECT_TRUE(first[wipe.early].Near(kRed));
+    }
+    // The timeline is progressive: both fields of a frame are wiped to the same point.
+    const std::vector<Rgb> wiped = Render(named(L"Wipe Left to Right"));
+    ASSERT_FALSE(wiped.empty());
+    for (int x = 0; x < kWidth; ++x) {
+        EXPECT_TRUE(wiped[24 * kWidth + x].Near(wiped[25 * kWidth + x])) << "column " << x;
+    }
+}
+
+}  // namespace
+}  // namespace vortrel
