@@ -3,7 +3,7 @@ PRESET ?= linux
 BUILD_DIR := build/$(PRESET)
 VORTREL := $(BUILD_DIR)/tools/vortrel/vortrel
 
-.PHONY: run test test-asan bootstrap configure build bench format clean
+.PHONY: run test test-asan coverage bootstrap configure build bench format clean
 
 run: build
 	$(VORTREL) --version
@@ -14,6 +14,18 @@ test: build
 
 test-asan:
 	$(MAKE) test PRESET=linux-asan
+
+# Line and branch coverage of src/ by every test: a summary here, the details in
+# build/coverage/coverage.txt and build/coverage/html/index.html.
+coverage:
+	$(MAKE) build PRESET=coverage
+	find build/coverage -name '*.gcda' -delete
+	mkdir -p build/coverage/html
+	status=0; ctest --preset coverage || status=$$?; \
+	gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
+	  --txt build/coverage/coverage.txt --html-details build/coverage/html/index.html \
+	  --print-summary build/coverage; \
+	exit $$status
 
 bench: build
 	$(BUILD_DIR)/bench/vortrel_bench

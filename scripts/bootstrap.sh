@@ -8,7 +8,7 @@ packages=(
   # build tools
   build-essential cmake ninja-build pkg-config clang-format
   # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev gcovr
   # project file
   libtinyxml2-dev
   # command-line tool
