@@ -5,6 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "control/ContentEditor.h"
+#include "control/ControlContext.h"
+#include "control/ControlOutput.h"
 #include "control/ITimelineControl.h"
 #include "model/IObserver.h"
 #include "ports/IControlWindow.h"
@@ -12,21 +15,17 @@
 namespace vortrel {
 
 class EditFailures;
-class IContent;
 class IDeviceCatalog;
-class IEffect;
 class ISubject;
 class ITimerHost;
-class ITrack;
 struct Platform;
-class TextClip;
 class TimelineModel;
-enum class ContentKind : int32_t;
 
-// The timeline control: the semantics of every member of ITimelineControl, written once for
-// every build. It owns the timeline model, turns the model's notifications into host events
-// and asks its window to repaint after each change. The platform shells only host it: they
-// make it, initialise it, give it a window and pass their events on.
+// The timeline control: the front of every member of ITimelineControl, written once for
+// every build. It owns the timeline model, its lifecycle, preview and projects, turns the
+// model's notifications into host events and asks its window to repaint after each change;
+// the editing members, media information and output settings are parts of their own. The
+// platform shells only host it: they make it, initialise it, give it a window.
 class CTimelineControl : public ITimelineControl, public IObserver {
   public:
     /// A control on an installed platform, whose model lists the platform's catalogue;
@@ -166,46 +165,15 @@ class CTimelineControl : public ITimelineControl, public IObserver {
 #undef VORTREL_OVERRIDE_PROPERTY
 
   private:
-    struct Edit;
-
     std::vector<ISubject*> ObservedSubjects() const;
     void Fire(const std::function<void(ITimelineControlEvents&)>& event);
-    void Repaint();
-    void SetCursor(ControlCursor cursor);
-    ITrack* Track(int32_t index) const;
-    IContent* ContentOf(int32_t trackIndex, ContentKind kind, int32_t contentIndex) const;
-
-    // The one way every add and change member goes: checks in order, then the content.
-    int32_t ApplyEdit(const Edit& edit, bool adding);
-    HResult Apply(const Edit& edit, bool adding, int32_t* result);
-    Edit MediaClipEdit(ContentKind kind, int32_t track, const wchar_t* fileName, float start,
-                       float stop, float mediaTime, const float* volume);
-    Edit ImageEdit(const wchar_t* fileName, float start, float stop);
-    Edit TextEdit(const wchar_t* text, float start, float stop, int32_t font, int32_t x, int32_t y,
-                  uint32_t color);
-    Edit EffectEdit(int32_t track, ContentKind kind, const wchar_t* name, float start, float stop,
-                    const wchar_t* params);
-    Edit TransitionEdit(const wchar_t* name, float start, float stop, const wchar_t* params,
-                        const int32_t& mediaTrackIndex, int32_t reverseDirection);
-
-    HResult ReadMediaClip(int32_t trackIndex, ContentKind kind, int32_t clipIndex,
-                          OutString* fileName, float* clipStartTime, float* clipStopTime,
-                          float* mediaTime, float* volume);
-    const TextClip* ReadTextClip(int32_t trackIndex, int32_t clipIndex, OutString* text,
-                                 float* start, float* stop, int32_t* font, int32_t* x, int32_t* y);
-    static void WriteTimes(const IContent* content, float* start, float* stop);
-    static void ReadEffect(const IEffect* effect, OutString* name, float* start, float* stop,
-                           OutString* params);
 
     IDeviceCatalog& devices_;
     std::shared_ptr<EditFailures> failures_;
     std::unique_ptr<TimelineModel> model_;
-    int32_t videoWidth_ = 320;
-    int32_t videoHeight_ = 240;
-    OutputSettings settings_;
-    OutputSettings conversionSettings_;
-    int32_t skipBlackPosterFrame_ = 1;
-    IControlWindow* window_ = nullptr;
+    ControlContext context_;
+    ContentEditor editor_;
+    ControlOutput output_;
     ITimerHost* timers_ = nullptr;
     std::vector<ITimelineControlEvents*> sinks_;
 };
