@@ -1,6 +1,7 @@
 #include "editing/DesGroup.h"
 
 #include <cstdlib>
+#include <limits>
 
 #include "editing/DesError.h"
 #include "editing/DesTimeline.h"
@@ -11,9 +12,14 @@ VideoMediaType MakeVideoMediaType(int32_t width, int32_t height) {
     VideoMediaType type;
     type.width = width;
     type.height = height;
-    // 64-bit arithmetic: no size the host passes can overflow the sample size.
+    // 64-bit arithmetic for the stride; the sample size saturates, as a picture of
+    // 2147483647 x 2147483647 would overflow even 64 bits.
     const int64_t stride = ((static_cast<int64_t>(width) * 32 + 31) / 8) & ~int64_t{3};
-    type.imageSize = stride * std::llabs(height);
+    const int64_t rows = std::llabs(static_cast<int64_t>(height));
+    if (__builtin_mul_overflow(stride, rows, &type.imageSize)) {
+        type.imageSize =
+            stride < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    }
     return type;
 }
 

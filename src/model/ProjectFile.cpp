@@ -3,10 +3,10 @@
 #include <tinyxml2.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <random>
-#include <system_error>
+#include <string>
+#include <string_view>
 
+#include "base/FileAccess.h"
 #include "base/Utf8.h"
 #include "model/IContent.h"
 #include "model/ITrack.h"
@@ -17,24 +17,52 @@ namespace vortrel {
 
 namespace {
 
-namespace fs = std::filesystem;
+// Marks a character that the printer writes as a character reference; 0xFF never occurs in
+// UTF-8, so the mark cannot be mistaken for text.
+constexpr char kReference = '\xFF';
 
-// Closes a C file on every path out.
-struct FileCloser {
-    void operator()(std::FILE* file) const {
-        if (file != nullptr) {
-            std::fclose(file);
+// Prints a project so that every text reads back as it was written. An XML reader drops a
+// text of white space alone and turns a carriage return into a line feed, so such a text
+// starts with a reference to its first character and every carriage return is a reference.
+class ExactTextPrinter : public tinyxml2::XMLPrinter {
+  public:
+    explicit ExactTextPrinter(std::FILE* file) : XMLPrinter(file) {}
+
+    bool Visit(const tinyxml2::XMLText& text) override {
+        const std::string_view value = text.Value();
+        const bool blank = !value.empty() && value.find_first_not_of(" \t\n\r") == value.npos;
+        if (text.CData() || (!blank && value.find('\r') == value.npos)) {
+            return XMLPrinter::Visit(text);
         }
+        std::string marked;
+        for (size_t i = 0; i < value.size(); ++i) {
+            if (value[i] == '\r' || (blank && i == 0)) {
+                marked += kReference;
+            }
+            marked += value[i];
+        }
+        PushText(marked.c_str());
+        return true;
+    }
+
+  protected:
+    void Write(const char* data, size_t size) override {
+        // The escaping of the text passes runs of plain characters through here whole, so a
+        // mark and the character it marks arrive together.
+        size_t start = 0;
+        for (size_t i = 0; i + 1 < size; ++i) {
+            if (data[i] == kReference) {
+                XMLPrinter::Write(data + start, i - start);
+                const std::string reference =
+                    "&#" + std::to_string(static_cast<unsigned char>(data[i + 1])) + ";";
+                XMLPrinter::Write(reference.data(), reference.size());
+                start = i + 2;
+                ++i;
+            }
+        }
+        XMLPrinter::Write(data + start, size - start);
     }
 };
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// A name beside the target that no other writer uses, so the target is replaced in one step.
-fs::path TemporaryBeside(const fs::path& target) {
-    static std::mt19937_64 random{std::random_device{}()};
-    return target.parent_path() /
-           ("." + target.filename().string() + "." + std::to_string(random()) + ".tmp");
-}
 
 // Checks that the document holds a whole project that this model can take: eight tracks
 // with their visibility and every content with every field it needs. Contents are read into
@@ -72,26 +100,11 @@ bool ProjectFile::Save(const TimelineModel& model, const std::wstring& fileName)
         model.GetTrack(index)->WriteXml(document, *timeline, model);
     }
 
-    const fs::path target = ToPath(fileName);
-    const fs::path temporary = TemporaryBeside(target);
-    bool written = false;
-    {
-        File file(std::fopen(temporary.c_str(), "wbx"));
-        written = file != nullptr && document.SaveFile(file.get()) == tinyxml2::XML_SUCCESS &&
-                  std::fflush(file.get()) == 0;
-        if (file != nullptr) {
-            written = std::fclose(file.release()) == 0 && written;
-        }
-    }
-    std::error_code error;
-    if (written) {
-        fs::rename(temporary, target, error);
-    }
-    if (!written || error) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return ReplaceFile(ToPath(fileName), [&document](std::FILE* file) {
+        ExactTextPrinter printer(file);
+        document.Print(&printer);
+        return std::ferror(file) == 0;
+    });
 }
 
 bool ProjectFile::Load(TimelineModel& model, const std::wstring& fileName) {
@@ -100,7 +113,7 @@ bool ProjectFile::Load(TimelineModel& model, const std::wstring& fileName) {
     }
     tinyxml2::XMLDocument document;
     {
-        File file(std::fopen(ToPath(fileName).c_str(), "rb"));
+        UniqueFile file = OpenRegularFile(ToPath(fileName));
         if (file == nullptr || document.LoadFile(file.get()) != tinyxml2::XML_SUCCESS) {
             return false;
         }

@@ -119,7 +119,8 @@ bool QtTextRasteriser::Render(const std::wstring& text, const LogFont& logFont, 
         painter.setFont(MakeFont(logFont));
         painter.translate(x, y);
         // Escapement turns the baseline counterclockwise, in tenths of a degree.
-        painter.rotate(-logFont.escapement / 10.0);
+        // (In floating point: an escapement of INT_MIN has no int negation.)
+        painter.rotate(-(logFont.escapement / 10.0));
         // A layout box without size: no wrapping, no clipping, a new line at each line feed.
         painter.drawText(QRectF(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                          FromWide(text));
