@@ -105,7 +105,21 @@ FileReplacement::FileReplacement(const fs::path& name) : target_(FollowLinks(nam
             return;
         }
     }
-    temporary_ = TemporaryBeside(target_);
+    // The temporary is made now, so that a folder that is missing or cannot be written is
+    // known before anything is written.
+    for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
+        fs::path candidate = TemporaryBeside(target_);
+        if (UniqueFile(std::fopen(candidate.c_str(), "wbx")) != nullptr) {
+            temporary_ = std::move(candidate);
+        } else if (fs::exists(fs::symlink_status(candidate, code))) {
+            continue;  // another writer's name: draw again
+        } else {
+            break;
+        }
+    }
+    if (temporary_.empty()) {
+        error_ = "cannot write in " + target_.parent_path().string();
+    }
 }
 
 FileReplacement::~FileReplacement() {
@@ -149,7 +163,7 @@ bool ReplaceFile(const fs::path& name, const std::function<bool(std::FILE*)>& wr
     }
     bool written = false;
     {
-        UniqueFile file(std::fopen(replacement.Temporary().c_str(), "wbx"));
+        UniqueFile file(std::fopen(replacement.Temporary().c_str(), "wb"));
         written = file != nullptr && write(file.get()) && std::fflush(file.get()) == 0;
         if (file != nullptr) {
             written = std::fclose(file.release()) == 0 && written;

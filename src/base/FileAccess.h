@@ -42,7 +42,7 @@ class FileReplacement {
     const std::string& Error() const { return error_; }
     /// The file that will be replaced: where the name's links lead.
     const std::filesystem::path& Target() const { return target_; }
-    /// A fresh name beside the target for the new content (removed unless committed).
+    /// A fresh empty file beside the target for the new content (removed unless committed).
     const std::filesystem::path& Temporary() const { return temporary_; }
 
     /// Gives the written temporary the old file's mode and owner and renames it over the
@@ -50,9 +50,9 @@ class FileReplacement {
     bool Commit();
 
   private:
+    std::string error_;  // first: the target is found with it
     std::filesystem::path target_;
     std::filesystem::path temporary_;
-    std::string error_;
     bool existed_ = false;
     bool committed_ = false;
 };

@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
+#include "base/Utf8.h"
 #include "editing/DesGroup.h"
 #include "editing/DesRenderer.h"
 #include "editing/DesTimeline.h"
 #include "editing/DesTrack.h"
 #include "model/ClipTrack.h"
 #include "model/EffectTrack.h"
+#include "model/IClip.h"
 #include "model/IObserver.h"
 #include "model/ProjectFile.h"
 #include "model/TextTrack.h"
@@ -408,9 +412,29 @@ void TimelineModel::OnTimer(int32_t timerId) {
     }
 }
 
+bool TimelineModel::UsesMediaFile(const std::wstring& fileName) const {
+    const std::filesystem::path file = ToPath(fileName);
+    for (const int32_t index :
+         {kVideo1Track, kVideo2Track, kImageTrack, kAudio1Track, kAudio2Track}) {
+        const ITrack* track = GetTrack(index);
+        for (int32_t item = 0; track != nullptr && item < track->GetContentCount(); ++item) {
+            const auto* clip = static_cast<const IClip*>(track->GetContentAt(item));
+            std::error_code error;
+            // By identity: another name of the same file (a link, a relative path) counts.
+            if (std::filesystem::equivalent(file, ToPath(clip->GetSource()), error)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool TimelineModel::StartConversion(const ConversionRequest& request) {
     if (!converter_ || converter_->IsConnected()) {
         return false;
+    }
+    if (UsesMediaFile(request.fileName)) {
+        return false;  // rendering over a source would destroy it while it is read
     }
     if (!converter_->Start(desTimeline_->GetTimeline(), request)) {
         converter_->Reset();
@@ -436,10 +460,16 @@ void TimelineModel::ConversionTick() {
                 TruncateToInt32(static_cast<double>(done) / static_cast<double>(total) * 100.0));
         }
     }
-    if (converter_->IsComplete()) {
+    const bool complete = converter_->IsComplete();
+    if (complete || converter_->HasFailed()) {
         TimerDispatcher::Instance().KillTimer(convertTimerId_);
         converter_->Stop();
         converter_->Reset();
+        // A failed conversion still ends, so that no host waits for ever; hosts that read
+        // the progress learn of the failure from its value.
+        if (!complete) {
+            convertProgress_->Notify(kConversionFailed);
+        }
         convertCompleted_->Notify(0);
     }
 }

@@ -41,6 +41,10 @@ enum TrackIndex : int32_t {
     kTrackCount = 8,
 };
 
+/// The progress announced just before the completion of a conversion that failed (its file
+/// could not be written); what was written is removed.
+inline constexpr int32_t kConversionFailed = -1;
+
 // The timeline model of one control: the eight tracks with their contents, the zoom, the
 // editing timeline they are mirrored into, the lists of installed encoders and output
 // profiles, and the subjects through which views and control learn of tracks, visibility,
@@ -123,6 +127,8 @@ class TimelineModel {
     bool StartConversion(const ConversionRequest& request);
     /// Ends a running conversion early, without announcing its completion.
     void StopConversion();
+    /// Whether a clip of the timeline plays this file (under this or any other name).
+    bool UsesMediaFile(const std::wstring& fileName) const;
 
     // Subjects.
     const std::shared_ptr<TrackEvent>& GetVideoTrackAdded() const { return videoTrackAdded_; }

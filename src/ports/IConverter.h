@@ -38,6 +38,9 @@ class IConverter {
     virtual bool GetProgress(int64_t& current, int64_t& duration) = 0;
     /// True once the whole timeline is written and the file is complete under its name.
     virtual bool IsComplete() = 0;
+    /// True once the conversion has ended without a complete file (writing failed, the
+    /// encoder stopped short); what was written is removed.
+    virtual bool HasFailed() = 0;
     /// Stops writing; a file that was not completed is removed.
     virtual void Stop() = 0;
     /// Scraps the graph; IsConnected is false afterwards.

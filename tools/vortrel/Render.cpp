@@ -48,10 +48,18 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
     void OnUpdate() override {}
     void OnPlaying(int32_t) override {}
     void OnPlayingCompleted() override {}
-    void OnConvertProgress(int32_t progress) override { Show(progress); }
+    void OnConvertProgress(int32_t progress) override {
+        if (progress == kConversionFailed) {
+            failed_ = true;
+            return;
+        }
+        Show(progress);
+    }
     void OnConvertCompleted() override {
         completed_ = true;
-        Show(100);
+        if (!failed_) {
+            Show(100);
+        }
         if (terminal_) {
             out_ << "\n";
         }
@@ -60,6 +68,8 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
 
     TimerPump& Timers() { return timers_; }
     bool Completed() const { return completed_; }
+    /// Whether the conversion ended without its file.
+    bool Failed() const { return failed_; }
     /// Ends a progress bar that stopped short, so that a message starts on a line of its own.
     void EndLine() {
         if (terminal_ && shown_ >= 0 && !completed_) {
@@ -88,6 +98,7 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
     bool terminal_;
     TimerPump timers_;
     bool completed_ = false;
+    bool failed_ = false;
     int32_t shown_ = -1;
 };
 
@@ -164,6 +175,11 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
             ? std::chrono::milliseconds(static_cast<int64_t>(arguments.timeoutSeconds * 1000.0))
             : std::chrono::milliseconds(std::chrono::hours(24 * 365));
     host.Timers().Pump(limit, [&] { return host.Completed() || interrupt.Interrupted(); });
+    if (host.Completed() && host.Failed()) {
+        err << "vortrel: render: writing " << arguments.output
+            << " failed (the disk may be full); nothing was kept\n";
+        return kExitFailure;
+    }
     if (host.Completed()) {
         return kExitOk;
     }

@@ -1,17 +1,11 @@
 #include "platform/linux/MltConverter.h"
 
-#include <fcntl.h>
 #include <mlt++/Mlt.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <exception>
 #include <numeric>
 #include <optional>
-#include <random>
 #include <system_error>
 #include <utility>
 #include <variant>
@@ -89,28 +83,6 @@ void ShapeProfile(Mlt::Profile& profile, const MltOutputPlan& plan) {
     profile.set_explicit(1);
 }
 
-// Makes an empty file with a fresh hidden name beside the target, with the permissions a new
-// file gets; its name, or empty (errno tells why).
-std::filesystem::path MakePartial(const std::filesystem::path& target) {
-    std::random_device entropy;
-    std::mt19937_64 random(entropy());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char tag[17];
-        std::snprintf(tag, sizeof tag, "%016llx", static_cast<unsigned long long>(random()));
-        std::filesystem::path partial =
-            target.parent_path() / ("." + target.filename().string() + "." + tag + ".part");
-        const int descriptor = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0) {
-            close(descriptor);
-            return partial;
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    return {};
-}
-
 }  // namespace
 
 void MltConsumerState::Open() {
@@ -143,6 +115,12 @@ bool MltConverter::Start(const EditTimeline& timeline, const ConversionRequest& 
         std::error_code ignored;
         if (target_.filename().empty() || std::filesystem::is_directory(target_, ignored)) {
             return Fail("the file name names a folder");
+        }
+        // The file is written beside the one the name leads to and replaces it only when
+        // complete, keeping its mode; a target that may not be replaced is refused now.
+        replacement_ = std::make_unique<FileReplacement>(target_);
+        if (!replacement_->Error().empty()) {
+            return Fail(replacement_->Error());
         }
         // MLT would play an empty timeline as one black frame; there is nothing to write.
         if (LatestStop(timeline) <= 0) {
@@ -185,11 +163,8 @@ bool MltConverter::Start(const EditTimeline& timeline, const ConversionRequest& 
 }
 
 bool MltConverter::Launch(const MltOutputPlan& plan) {
-    partial_ = MakePartial(target_);
-    if (partial_.empty()) {
-        return Fail("cannot write beside " + target_.string() + ": " + std::strerror(errno));
-    }
-    consumer_ = std::make_unique<Mlt::Consumer>(*profile_, "avformat", partial_.c_str());
+    consumer_ =
+        std::make_unique<Mlt::Consumer>(*profile_, "avformat", replacement_->Temporary().c_str());
     if (!consumer_->is_valid()) {
         return Fail("MLT has no avformat consumer");
     }
@@ -245,18 +220,23 @@ bool MltConverter::IsComplete() {
         error_ = "the encoder stopped after " + std::to_string(frames) + " of " +
                  std::to_string(length_) + " frames";
         RemovePartial();
+        failed_ = true;
         return false;
     }
-    std::error_code renameError;
-    std::filesystem::rename(partial_, target_, renameError);
-    if (renameError) {
-        error_ = "cannot name the file " + target_.string() + ": " + renameError.message();
+    if (!replacement_->Commit()) {
+        error_ = replacement_->Error();
         RemovePartial();
+        failed_ = true;
         return false;
     }
-    partial_.clear();
+    replacement_.reset();
     complete_ = true;
     return true;
+}
+
+bool MltConverter::HasFailed() {
+    IsComplete();  // looks at an ended consumer once
+    return failed_;
 }
 
 void MltConverter::Stop() {
@@ -282,6 +262,7 @@ void MltConverter::Reset() {
     connected_ = false;
     finished_ = false;
     complete_ = false;
+    failed_ = false;
     state_.framesShown.store(0);
     state_.stopped.store(false);
     state_.fatalError.store(false);
@@ -295,11 +276,7 @@ bool MltConverter::Fail(const std::string& reason) {
 }
 
 void MltConverter::RemovePartial() {
-    if (!partial_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove(partial_, ignored);
-        partial_.clear();
-    }
+    replacement_.reset();  // removes what it holds unless it was committed
 }
 
 int64_t MltConverter::FramesToTime(int64_t frames) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "base/FileAccess.h"
 #include "platform/linux/MltGraphBuilder.h"
 #include "ports/IConverter.h"
 
@@ -42,8 +43,8 @@ struct MltConsumerState {
 
 // The converter of the Linux back end: renders the timeline's MLT graph through MLT's
 // avformat consumer, which encodes and writes on threads of its own. The file is written
-// under a temporary name beside the requested one and takes its name only when complete, so
-// the requested name never holds part of a file.
+// under a temporary name beside the one the requested name leads to and replaces it only when
+// complete, so the requested name never holds part of a file.
 class MltConverter final : public IConverter {
   public:
     /// A converter that finds the compressors in the catalogue and builds the timeline's
@@ -62,6 +63,8 @@ class MltConverter final : public IConverter {
     bool GetProgress(int64_t& current, int64_t& duration) override;
     /// True once every frame is written, the file closed and given its name.
     bool IsComplete() override;
+    /// True once the encoder has ended short of the last frame or the file could not be named.
+    bool HasFailed() override;
     /// Stops writing and removes a file that was not completed.
     void Stop() override;
     /// Stops, and lets the graph go.
@@ -88,13 +91,14 @@ class MltConverter final : public IConverter {
     std::unique_ptr<Mlt::Event> propertyChangedEvent_;
 
     std::filesystem::path target_;
-    std::filesystem::path partial_;  // empty once renamed or removed
-    int64_t length_ = 0;             // frames
+    std::unique_ptr<FileReplacement> replacement_;  // none once committed or removed
+    int64_t length_ = 0;                            // frames
     int rateNum_ = 1;
     int rateDen_ = 1;
     bool connected_ = false;
     bool finished_ = false;  // the consumer has ended and been stopped
     bool complete_ = false;
+    bool failed_ = false;
     std::string error_;
 
     MltConsumerState state_;
