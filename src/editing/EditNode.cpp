@@ -10,8 +10,6 @@ namespace vortrel {
 
 namespace {
 
-// Largest picture side the timeline accepts; beyond it a frame would not fit in memory.
-constexpr int32_t kMaxPictureSide = 16384;
 constexpr int32_t kMaxSampleRate = 768000;
 
 bool IsOneOf(EditNodeType type, std::initializer_list<EditNodeType> types) {

@@ -23,6 +23,10 @@ enum class EditNodeType : int32_t {
     Group = 128,
 };
 
+/// The largest width or height of a picture the timeline accepts (8K as cinemas define it);
+/// a frame of this size squared is 256 MiB, and every preview and render holds several.
+inline constexpr int32_t kMaxPictureSide = 8192;
+
 /// A group's video type: 32-bit ARGB pictures of a size, fixed-size uncompressed samples.
 struct VideoMediaType {
     int32_t width = 0;

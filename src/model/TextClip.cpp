@@ -1,15 +1,19 @@
 #include "model/TextClip.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <variant>
 
 #include <tinyxml2.h>
 
 #include "base/Utf8.h"
 #include "editing/DesError.h"
 #include "editing/DesSource.h"
+#include "editing/EditNode.h"
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"
 #include "model/FontTable.h"
@@ -26,6 +30,29 @@ constexpr int32_t kMaxCanvasSide = 16384;
 constexpr uint8_t kAntialiasedQuality = 4;
 // Names already taken are skipped by moving to the next number; give up after this many.
 constexpr int kMaxNameAttempts = 10000;
+
+// How much smaller than its canvas a text is drawn. The engine stretches the bitmap over the
+// picture of the video group the clip plays in, so a bitmap needs no more pixels than that
+// picture has along either side, and never more than the largest picture.
+double DrawingScale(const EditNode* node, int32_t canvasWidth, int32_t canvasHeight) {
+    double scale = 1.0;
+    for (; node != nullptr; node = node->GetParent()) {
+        if (const auto* type = std::get_if<VideoMediaType>(&node->GetMediaType())) {
+            const double across = static_cast<double>(type->width) / canvasWidth;
+            const double down = std::abs(static_cast<double>(type->height)) / canvasHeight;
+            if (across > 0.0 && down > 0.0) {
+                scale = std::min(scale, std::max(across, down));
+            }
+            break;
+        }
+    }
+    return std::min(scale,
+                    static_cast<double>(kMaxPictureSide) / std::max(canvasWidth, canvasHeight));
+}
+
+int32_t Scaled(int32_t value, double scale) {
+    return scale == 1.0 ? value : static_cast<int32_t>(std::lround(value * scale));
+}
 
 // Milliseconds since an arbitrary start, wrapping at 32 bits like the platform's tick count.
 uint32_t TickCount() {
@@ -202,17 +229,23 @@ void TextClip::SetVideoTrackSize(int32_t width, int32_t height) {
 }
 
 std::wstring TextClip::RenderToBitmapFile() {
-    const int32_t width = videoTrackWidth_;
-    const int32_t height = videoTrackHeight_;
     std::shared_ptr<ITextRasteriser> rasteriser = GetTextRasteriser();
-    if (!rasteriser || width <= 0 || height <= 0 || width > kMaxCanvasSide ||
-        height > kMaxCanvasSide) {
+    if (!rasteriser || videoTrackWidth_ <= 0 || videoTrackHeight_ <= 0 ||
+        videoTrackWidth_ > kMaxCanvasSide || videoTrackHeight_ > kMaxCanvasSide) {
         FailSetup();
     }
+    // The canvas drawn smaller keeps the text's place and size on the picture it is shown on.
+    const EditNode* node = GetDesSource() ? GetDesSource()->GetSourceObject().get() : nullptr;
+    const double scale = DrawingScale(node, videoTrackWidth_, videoTrackHeight_);
+    const int32_t width = std::max(1, Scaled(videoTrackWidth_, scale));
+    const int32_t height = std::max(1, Scaled(videoTrackHeight_, scale));
     LogFont font = font_;
     font.quality = kAntialiasedQuality;
+    font.height = Scaled(font.height, scale);
+    font.width = Scaled(font.width, scale);
     std::vector<uint8_t> coverage;
-    if (!rasteriser->Render(GetSource(), font, xPos_, yPos_, width, height, coverage) ||
+    if (!rasteriser->Render(GetSource(), font, Scaled(xPos_, scale), Scaled(yPos_, scale), width,
+                            height, coverage) ||
         coverage.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
         FailSetup();
     }
