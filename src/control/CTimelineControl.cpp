@@ -1,9 +1,10 @@
 #include "control/CTimelineControl.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cstdio>
 #include <functional>
 
+#include "base/FileAccess.h"
 #include "base/Utf8.h"
 #include "control/MediaInformation.h"
 #include "control/MemberBoundary.h"
@@ -396,9 +397,9 @@ HResult CTimelineControl::put_SkipBlackPosterFrame(VariantBool value) {
 
 HResult CTimelineControl::ChangeTrackImage(int32_t index, const wchar_t* imageFile) {
     return Guarded([&] {
-        std::ifstream file(ToPath(TextOf(imageFile)), std::ios::binary);
-        if (!file || file.peek() == std::ifstream::traits_type::eof() ||
-            context_.Track(index) == nullptr) {
+        // Only a regular file is read: a pipe named here would hold the control for ever.
+        UniqueFile file = OpenRegularFile(ToPath(TextOf(imageFile)));
+        if (file == nullptr || std::fgetc(file.get()) == EOF || context_.Track(index) == nullptr) {
             return;  // a file that cannot be read or is empty changes nothing
         }
         // The title images are the views'; the model tells them that one changed.
