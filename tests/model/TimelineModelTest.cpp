@@ -43,10 +43,11 @@ using Calls = std::vector<std::string>;
 constexpr NativeWindow kHostWindow = 7;
 constexpr NativeWindow kHostParent = 3;
 
+// A built model on a catalogue of two effects, a transition, encoders and profiles; its
+// clips set themselves up against 6 s sources and a fake text drawer.
 class Model : public ::testing::Test {
   protected:
     Model() {
-        // Clips set themselves up: a 6 s source, a few effects and a text drawer.
         detector.Script().lengths = std::deque<std::optional<double>>(100, 6.0);
         MediaCache::Instance().Clear();
         devices.Add(DeviceCategory::VideoEffects, L"Sepia");
