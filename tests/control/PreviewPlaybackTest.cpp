@@ -167,8 +167,7 @@ TEST_F(Playback, PlaysPausesSeeksAndCompletesInRealTime) {
     control->Play();
     EXPECT_EQ(sink.events, Events{"0"});
     ASSERT_TRUE(Within(3s, [&] { return Colour() == "red"; }));
-    control->Stop();
-    EXPECT_FALSE(Model().GetPreviewRenderer()->IsConnected());
+    // The control goes while it plays.
 }
 
 TEST_F(Playback, AnEmptyTimelinePlaysItsOneBlackFrameAndCompletes) {
