@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,9 +33,7 @@ class RecordingWindow : public IControlWindow, public ITimerHost {
 // An event sink that records the events in order.
 class RecordingSink : public ITimelineControlEvents {
   public:
-    void OnClickClip(int32_t track, int32_t clip) override {
-        log.push_back("click " + std::to_string(track) + " " + std::to_string(clip));
-    }
+    void OnClickClip(int32_t, int32_t) override {}
     void OnUpdate() override { log.push_back("update"); }
     void OnPlaying(int32_t position) override {
         log.push_back("playing " + std::to_string(position));
@@ -171,32 +167,6 @@ TEST(UninitialisedControl, AnswersWithoutAModel) {
     EXPECT_EQ(name, OutString(L""));
     control.Play();
     control.Clear();
-}
-
-TEST(MediaInformation, UnitsAndRoundingOnARealFile) {
-    testing::FakeDeviceCatalog devices;
-    CTimelineControl control(Platform{.devices = &devices});
-    testing::MediaFolder media;
-    const std::wstring wav = FromPath(media.MakeTone("tone.wav", 2.0, 440, 44100, 2));
-    float duration = 0, frameRate = -1;
-    int32_t width = -1, height = -1, videoRate = -1, audioRate = 0, sampleRate = 0, channels = 0;
-    int32_t videoStreams = -1, audioStreams = 0;
-    OutString container, videoFormat, audioFormat;
-    control.GetMediaInfo(wav.c_str(), &duration, &width, &height, &frameRate, &videoRate,
-                         &audioRate, &sampleRate, &channels, &videoStreams, &audioStreams,
-                         &container, &videoFormat, &audioFormat);
-    EXPECT_FLOAT_EQ(duration, 2.0f);
-    EXPECT_EQ(sampleRate, 44);   // 44 100 Hz in whole kilohertz
-    EXPECT_EQ(audioRate, 1411);  // 1 411 200 bit/s rounded half up
-    EXPECT_EQ(videoRate, 0);
-    EXPECT_EQ(channels, 2);
-    EXPECT_EQ(videoStreams, 0);
-    EXPECT_EQ(audioStreams, 1);
-    EXPECT_TRUE(container && !container->empty());
-    EXPECT_EQ(videoFormat, OutString(L""));  // no video stream: an empty name
-
-    control.GetMediaDuration(L"/no/such/file.wav", &duration);
-    EXPECT_EQ(duration, 0.0f);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -8,17 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "editing/ApplyParams.h"
 #include "editing/DesEffect.h"
 #include "editing/DesError.h"
 #include "editing/DesGroup.h"
-#include "editing/DesSource.h"
 #include "editing/DesTimeline.h"
 #include "editing/DesTrack.h"
-#include "editing/DesTransition.h"
+#include "editing/EditTimeline.h"
 #include "model/AudioClip.h"
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"
 #include "model/FontTable.h"
+#include "model/IEffect.h"
 #include "model/ImageClip.h"
 #include "model/MediaEffect.h"
 #include "model/TextClip.h"
@@ -27,12 +30,12 @@
 #include "support/FakeDeviceCatalog.h"
 #include "support/FakeMediaDetector.h"
 #include "support/FakeTextRasteriser.h"
-#include "support/TestContents.h"
 
 namespace vortrel {
 namespace {
 
 namespace fs = std::filesystem;
+
 using testing::FakeDeviceCatalog;
 using testing::ScopedFakeMediaDetector;
 
@@ -68,79 +71,52 @@ TEST_F(Contents, DescriptionsNameTheFileAndTheTimes) {
     clip.GetSegment()->SetStartMs(5);
     clip.GetSegment()->SetStopMs(61234);
     clip.GetMediaSegment()->SetStopMs(61229);
-    std::wstring title, text;
-    clip.GetDescription(title, text);
-    EXPECT_EQ(title, L"Video");
-    EXPECT_EQ(text,
-              L"Clip: holiday.avi\nStart: 0:00:00.005\nStop: 0:01:01.234\n"
-              L"Media Start: 0:00:00.000\nMedia Stop: 0:01:01.229");
-
     AudioClip sound(&audioTrack);
     sound.SetSource(L"tone.wav");  // no separator: the whole source
-    sound.GetDescription(title, text);
-    EXPECT_EQ(title, L"Audio");
-    EXPECT_EQ(text.substr(0, 20), L"Clip: tone.wav\nStart");
-
     ImageClip image(&videoTrack);
     image.SetSource(L"/home/me/logo.png");
-    image.GetDescription(title, text);
-    EXPECT_EQ(text, L"Clip: logo.png\nStart: 0:00:00.000\nStop: 0:00:00.000");
-
     TransitionEffect transition;
     transition.SetSource(L"Wipe");
     transition.SetReverse(true);  // the direction does not show
-    transition.GetDescription(title, text);
-    EXPECT_EQ(title + L"|" + text,
-              L"Transition|Transition: Wipe\nStart: 0:00:00.000\nStop: 0:00:00.000");
-
     MediaEffect effect(&video);
     effect.SetSource(L"Sepia");
-    effect.GetDescription(title, text);
-    EXPECT_EQ(title + L"|" + text, L"Effect|Effect: Sepia\nStart: 0:00:00.000\nStop: 0:00:00.000");
+    const std::wstring noTimes = L"\nStart: 0:00:00.000\nStop: 0:00:00.000";
+    const std::pair<const IContent*, std::wstring> cases[] = {
+        {&clip,
+         L"Video|Clip: holiday.avi\nStart: 0:00:00.005\nStop: 0:01:01.234\n"
+         L"Media Start: 0:00:00.000\nMedia Stop: 0:01:01.229"},
+        {&sound, L"Audio|Clip: tone.wav" + noTimes +
+                     L"\nMedia Start: 0:00:00.000\nMedia Stop: 0:00:00.000"},
+        {&image, L"Image|Clip: logo.png" + noTimes},
+        {&transition, L"Transition|Transition: Wipe" + noTimes},
+        {&effect, L"Effect|Effect: Sepia" + noTimes},
+    };
+    for (const auto& [content, expected] : cases) {
+        std::wstring title, text;
+        content->GetDescription(title, text);
+        EXPECT_EQ(title + L"|" + text, expected);
+    }
 }
 
 TEST_F(Contents, TextDescriptionsAreCutAfterFiftyUnits) {
     TextClip clip(&videoTrack);
-    auto describe = [&](const std::wstring& text) {
-        clip.SetSource(text);
-        std::wstring title, description;
-        clip.GetDescription(title, description);
-        return description.substr(0, description.find(L"\nStart: "));
-    };
     const std::wstring letters45(45, L'a');
-    EXPECT_EQ(describe(letters45), L"Clip: " + letters45 + L"...");
-    EXPECT_EQ(describe(letters45 + L"bcd"), L"Clip: " + letters45 + L"...");
-    EXPECT_EQ(describe(letters45.substr(1)), L"Clip: " + letters45.substr(1));
-    EXPECT_EQ(describe(L"\n\n\n"), L"Clip: ");
-    EXPECT_EQ(describe(L"a\tb\r\nc"), L"Clip: abc");
     // A character beyond U+FFFF counts as two units, as it does in UTF-16.
     const std::wstring wide = std::wstring(43, L'a') + static_cast<wchar_t>(0x1F600);
-    EXPECT_EQ(describe(wide), L"Clip: " + wide + L"...");
-}
-
-TEST_F(Contents, ClipsPlaceTheirWrappersOnTheirTracks) {
-    AudioClip sound(&audioTrack);
-    EXPECT_EQ(sound.GetVolume(), 1.0f);
-    ASSERT_TRUE(sound.GetDesSource());
-    sound.GetVolumeEffect()->Apply(kClsidAudMixer);
-    EXPECT_EQ(sound.GetDesSource()->GetSourceObject()->GetEffects().size(), 1u);
-    {
-        VideoClip clip(&videoTrack);
-        EXPECT_EQ(videoTrack.GetTrackObject()->GetSources().size(), 1u);
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {letters45, letters45 + L"..."},
+        {letters45 + L"bcd", letters45 + L"..."},
+        {letters45.substr(1), letters45.substr(1)},
+        {L"\n\n\n", L""},
+        {L"a\tb\r\nc", L"abc"},
+        {wide, wide + L"..."},
+    };
+    for (const auto& [source, shown] : cases) {
+        clip.SetSource(source);
+        std::wstring title, text;
+        clip.GetDescription(title, text);
+        EXPECT_EQ(text.substr(0, text.find(L"\nStart: ")), L"Clip: " + shown);
     }
-    EXPECT_TRUE(videoTrack.GetTrackObject()->GetSources().empty());  // gone with the clip
-}
-
-TEST_F(Contents, TransitionFollowsItsMediaTrack) {
-    testing::TestTrack track;  // a model track without an editing-timeline track
-    TransitionEffect transition;
-    EXPECT_EQ(transition.GetDesTransition()->GetTrack(), nullptr);
-    transition.SetMediaTrack(&track);
-    EXPECT_EQ(transition.GetMediaTrack(), &track);
-    EXPECT_TRUE(transition.GetDesTransition()->IsDirty());
-    EXPECT_FALSE(transition.GetReverse());
-    transition.SetReverse(true);
-    EXPECT_TRUE(transition.GetReverse());
 }
 
 // Poster frames from a scripted detector: frames are 2 x 2 pixels of one byte value each,
@@ -295,11 +271,6 @@ TEST_F(TextBitmap, EachRenderingReplacesTheClipsFileUnderAUniqueName) {
     }
     EXPECT_EQ(names.size(), 20u);
     EXPECT_EQ(FilesInFolder(), 20u);
-    for (const auto& name : names) {
-        const std::string file = fs::path(name).filename().string();
-        EXPECT_EQ(file.rfind("text_", 0), 0u) << file;
-        EXPECT_EQ(file.substr(file.size() - 4), ".bmp");
-    }
 
     TextClip& first = *clips.front();
     const std::wstring before = first.GetBitmapPath();
@@ -317,12 +288,9 @@ TEST_F(TextBitmap, EachRenderingReplacesTheClipsFileUnderAUniqueName) {
 TEST_F(TextBitmap, AFailedRenderingRaisesAndLeavesNoFile) {
     TextClip clip(&videoTrack);
     auto expectFailure = [&] {
-        try {
-            clip.RenderToBitmapFile();
-            ADD_FAILURE() << "rendering succeeded";
-        } catch (const DesError& error) {
-            EXPECT_STREQ(error.what(), "Could not setup text clip");
-        }
+        EXPECT_THAT(
+            [&] { clip.RenderToBitmapFile(); },
+            ::testing::ThrowsMessage<DesError>(::testing::StrEq("Could not setup text clip")));
         EXPECT_EQ(FilesInFolder(), 0u);
         EXPECT_TRUE(clip.GetBitmapPath().empty());
     };
@@ -334,6 +302,40 @@ TEST_F(TextBitmap, AFailedRenderingRaisesAndLeavesNoFile) {
     clip.SetVideoTrackSize(320, 24);
     ::setenv("TMPDIR", (folder_ / "missing").c_str(), 1);
     expectFailure();
+}
+
+std::vector<EditPropertySetter::Property> PropertiesOf(const EditNode& node) {
+    return node.GetPropertySetter() ? node.GetPropertySetter()->GetProperties()
+                                    : std::vector<EditPropertySetter::Property>{};
+}
+
+TEST(ApplyParams, SplitsItemsAndSkipsTheMalformedOnes) {
+    EditTimeline timeline(nullptr);
+    auto node = timeline.CreateEmptyNode(EditNodeType::Effect);
+    ApplyParams(L"Level=5,Bad,A=B=C,=7,,x=", *node, timeline);
+    EXPECT_EQ(PropertiesOf(*node), (std::vector<EditPropertySetter::Property>{
+                                       {L"Level", L"5"}, {L"", L"7"}, {L"x", L""}}));
+    ApplyParams(L"", *node, timeline);  // empty: the earlier properties stay
+    EXPECT_EQ(PropertiesOf(*node).size(), 3u);
+    ApplyParams(L"Bad", *node, timeline);  // nothing usable: an empty setter replaces them
+    EXPECT_TRUE(PropertiesOf(*node).empty());
+
+    timeline.Failures().FailCall(EditOp::CreatePropertySetter);
+    EXPECT_THAT(
+        [&] { ApplyParams(L"a=1", *node, timeline); },
+        ::testing::ThrowsMessage<DesError>(::testing::StrEq("Could not create property setter")));
+    timeline.Failures().FailCall(EditOp::SetPropertySetter);
+    EXPECT_THROW(ApplyParams(L"a=1", *node, timeline), DesError);
+}
+
+TEST(EffectParams, EveryWhiteSpaceCharacterIsRemovedAndTheRestKeepsItsOrder) {
+    struct TestEffect : IEffect {
+        TestEffect() : IEffect(std::shared_ptr<DesEffect>()) {}
+    } effect;
+    effect.SetParams(L"\tA = 1,\r\nB=\u00A02\v,\fC=\u30003\u2003");
+    EXPECT_EQ(effect.GetParams(), L"A=1,B=2,C=3");
+    effect.SetParams(L"a\u200Bb\u00ADc");  // look-alikes that are not white space stay
+    EXPECT_EQ(effect.GetParams(), L"a\u200Bb\u00ADc");
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 #include "base/Utf8.h"
 #include "editing/EditFailures.h"
-#include "model/AudioClip.h"
 #include "model/ITrack.h"
 #include "model/ImageClip.h"
 #include "model/MediaEffect.h"
@@ -55,51 +54,36 @@ class Project : public ::testing::Test {
         return content;
     }
 
-    // One content of every kind, with awkward values.
-    void Populate() {
-        auto& video = Add<VideoClip>(model, 1, 700, 3300);
-        video.SetSource(L"C:\\media\\clip <1> & \"two\".avi");
-        video.GetMediaSegment()->SetStartMs(250);
-        auto& audio = Add<AudioClip>(model, 5, 0, 1000);
-        audio.SetSource(L"/music/song.mp3");
-        audio.SetVolume(0.1f);
-        auto& third = Add<AudioClip>(model, 6, 0, 1000);
-        third.SetSource(L"third.wav");
-        third.SetVolume(1.0f / 3.0f);
-        Add<ImageClip>(model, 3, -500, 500).SetSource(L"logo.png");
-        auto& text = Add<TextClip>(model, 7, 1000, 2000);
-        text.SetSource(L"Grüße \x65E5\x672C \U0001F600\nline two");
-        text.SetColor(17 + 34 * 256 + 51 * 65536);
-        text.SetXPos(-4);
-        text.SetYPos(300);
-        text.SetVideoTrackSize(640, 480);
-        LogFont font;
-        font.height = -24;
-        font.weight = 700;
-        font.italic = 1;
-        font.charSet = 255;
-        font.pitchAndFamily = 0x22;
-        font.SetFaceName(L"Liberation Sans");
-        text.SetLogFont(font);
-        auto& transition = Add<TransitionEffect>(model, 0, 500, 1500);
-        transition.SetSource(L"Wipe Left to Right");
-        transition.SetParams(L"Level = 5, Mode=2");
-        transition.SetReverse(true);
-        transition.SetMediaTrack(model.GetTrack(2));
-        auto& effect = Add<MediaEffect>(model, 4, 0, 3000);
-        effect.SetSource(L"Sepia");
-        model.SetVisible(2, true);
-        model.SetVisible(3, false);
-    }
-
     testing::FakeDeviceCatalog devices;
     TimelineModel model{devices};
     TimelineModel other{devices};
     fs::path folder;
 };
 
-TEST_F(Project, EveryContentKindSurvivesARoundTrip) {
-    Populate();
+// The media clips' fields round-trip through the control's own calls; here: text beyond
+// ASCII in the file's name and content, the font record, the transition's media track and
+// the tracks' visibility.
+TEST_F(Project, ARoundTripKeepsTextFontsTransitionsAndVisibility) {
+    auto& text = Add<TextClip>(model, 7, 1000, 2000);
+    text.SetSource(L"Grüße \x65E5\x672C \U0001F600\nline two");
+    text.SetColor(17 + 34 * 256 + 51 * 65536);
+    text.SetXPos(-4);
+    LogFont font;
+    font.height = -24;
+    font.weight = 700;
+    font.italic = 1;
+    font.charSet = 255;
+    font.pitchAndFamily = 0x22;
+    font.SetFaceName(L"Liberation Sans");
+    text.SetLogFont(font);
+    auto& transition = Add<TransitionEffect>(model, 0, 500, 1500);
+    transition.SetSource(L"Wipe Left to Right");
+    transition.SetParams(L"Level = 5, Mode=2");
+    transition.SetReverse(true);
+    transition.SetMediaTrack(model.GetTrack(2));
+    Add<MediaEffect>(model, 4, 0, 3000).SetSource(L"Sepia");
+    model.SetVisible(2, true);
+    model.SetVisible(3, false);
     const fs::path file = folder / "round trip é.xml";
     ASSERT_TRUE(model.SaveProject(FromPath(file)));
     ASSERT_TRUE(other.LoadProject(FromPath(file)));
@@ -108,53 +92,18 @@ TEST_F(Project, EveryContentKindSurvivesARoundTrip) {
         EXPECT_EQ(other.GetTrack(t)->IsVisible(), model.GetTrack(t)->IsVisible()) << t;
         EXPECT_EQ(other.GetTrack(t)->GetContentCount(), model.GetTrack(t)->GetContentCount());
     }
-    auto& video = static_cast<VideoClip&>(*other.GetTrack(1)->GetContentAt(0));
-    EXPECT_EQ(video.GetSource(), L"C:\\media\\clip <1> & \"two\".avi");
-    EXPECT_EQ(video.GetSegment()->GetStart(), 700);
-    EXPECT_EQ(video.GetMediaSegment()->GetStart(), 250);
-    EXPECT_EQ(video.GetMediaSegment()->GetStop(), 250 + 2600);  // from the clip's length
-    EXPECT_EQ(static_cast<AudioClip&>(*other.GetTrack(5)->GetContentAt(0)).GetVolume(), 0.1f);
-    EXPECT_EQ(static_cast<AudioClip&>(*other.GetTrack(6)->GetContentAt(0)).GetVolume(),
-              1.0f / 3.0f);
-    EXPECT_EQ(other.GetTrack(3)->GetContentAt(0)->GetSegment()->GetStart(), -500);
-
-    auto& text = static_cast<TextClip&>(*other.GetTrack(7)->GetContentAt(0));
-    auto& original = static_cast<TextClip&>(*model.GetTrack(7)->GetContentAt(0));
-    EXPECT_EQ(text.GetSource(), original.GetSource());
-    EXPECT_EQ(text.GetLogFont(), original.GetLogFont());
-    EXPECT_EQ(text.GetColor(), original.GetColor());
-    EXPECT_EQ(text.GetXPos(), -4);
-    EXPECT_EQ(text.GetVideoTrackHeight(), 480);
-
-    auto& transition = static_cast<TransitionEffect&>(*other.GetTrack(0)->GetContentAt(0));
-    EXPECT_EQ(transition.GetSource(), L"Wipe Left to Right");
-    EXPECT_EQ(transition.GetParams(), L"Level=5,Mode=2");
-    EXPECT_TRUE(transition.GetReverse());
-    EXPECT_EQ(transition.GetMediaTrack(), other.GetTrack(2));
-    EXPECT_EQ(static_cast<MediaEffect&>(*other.GetTrack(4)->GetContentAt(0)).GetParams(), L"");
-
-    const std::string text_ = ReadAll(file);
-    EXPECT_EQ(text_.rfind("<Timeline>", 0), 0u);  // no declaration
-    EXPECT_NE(text_.find("<Volume>0.1</Volume>"), std::string::npos);
-    EXPECT_NE(text_.find("<Volume>0.33333334</Volume>"), std::string::npos);
-    EXPECT_NE(text_.find("<Params/>"), std::string::npos);
-    EXPECT_NE(text_.find("<Track>2</Track>"), std::string::npos);
-}
-
-TEST_F(Project, AnEmptyModelAndAFontWithoutAFaceNameLoadBack) {
-    const fs::path file = folder / "empty.xml";
-    ASSERT_TRUE(model.SaveProject(FromPath(file)));
-    Add<VideoClip>(other, 1, 0, 1000).SetSource(L"x.avi");
-    ASSERT_TRUE(other.LoadProject(FromPath(file)));
-    EXPECT_EQ(other.GetTrack(1)->GetContentCount(), 0);
-    EXPECT_FALSE(other.GetTrack(2)->IsVisible());
-
-    auto& text = Add<TextClip>(model, 7, 0, 1000);
-    text.SetSource(L"hello");
-    text.SetFont(0);  // an invalid handle: all-zero font, empty face name
-    ASSERT_TRUE(model.SaveProject(FromPath(file)));
-    ASSERT_TRUE(other.LoadProject(FromPath(file)));
-    EXPECT_EQ(static_cast<TextClip&>(*other.GetTrack(7)->GetContentAt(0)).GetLogFont(), LogFont{});
+    auto& loaded = static_cast<TextClip&>(*other.GetTrack(7)->GetContentAt(0));
+    EXPECT_EQ(loaded.GetSource(), text.GetSource());
+    EXPECT_EQ(loaded.GetLogFont(), font);
+    EXPECT_EQ(loaded.GetColor(), text.GetColor());
+    EXPECT_EQ(loaded.GetXPos(), -4);
+    auto& wipe = static_cast<TransitionEffect&>(*other.GetTrack(0)->GetContentAt(0));
+    EXPECT_EQ(wipe.GetParams(), L"Level=5,Mode=2");
+    EXPECT_TRUE(wipe.GetReverse());
+    EXPECT_EQ(wipe.GetMediaTrack(), other.GetTrack(2));
+    const std::string written = ReadAll(file);
+    EXPECT_EQ(written.rfind("<Timeline>", 0), 0u);  // no declaration
+    EXPECT_NE(written.find("<Params/>"), std::string::npos);
 }
 
 TEST_F(Project, ReadsByElementNameInAnyOrderAndPlacesOverlappingClips) {
@@ -195,38 +144,35 @@ TEST_F(Project, AContentWhoseSetUpFailsStaysAndTheLoadGoesOn) {
 }
 
 TEST_F(Project, ABrokenProjectFailsAndLeavesTheModelAsItWas) {
+    // Eight good tracks, or `count` of them, with the one at `at` replaced by `track`.
     const std::string good = "<Track Visible=\"1\"/>";
-    auto tracks = [&](const std::string& first, int count = 8) {
-        std::string xml = "<Timeline>" + first;
-        for (int i = 1; i < count; ++i) {
-            xml += good;
+    auto tracks = [&](int at, const std::string& track, int count = 8) {
+        std::string xml = "<Timeline>";
+        for (int i = 0; i < count; ++i) {
+            xml += i == at ? track : good;
         }
         return xml + "</Timeline>";
+    };
+    auto content = [](const std::string& fields) {
+        return "<Track Visible=\"1\"><Content>" + fields + "</Content></Track>";
     };
     const std::string video = "<Source>a.avi</Source><Start>0</Start><Stop>1</Stop>";
     const std::string cases[] = {
         "",
         "<Timeline",
         "<Project/>",
-        tracks(good, 7),
-        tracks("<Track/>"),
-        tracks("<Track Visible=\"yes\"/>"),
-        "<Timeline>" + good + "<Track Visible=\"1\"><Content>" + video + "</Content></Track>" +
-            std::string(6 * good.size(), ' ') + "</Timeline>",
-        "<Timeline>" + good + "<Track Visible=\"1\"><Content>" + video +
-            "<MediaStart>12x</MediaStart></Content></Track>" + good + good + good + good + good +
-            good + "</Timeline>",
-        "<Timeline>" + good +
-            "<Track Visible=\"1\"><Content><Source></Source><Start>0</Start>"
-            "<Stop>1</Stop><MediaStart>0</MediaStart></Content></Track>" +
-            good + good + good + good + good + good + "</Timeline>",
-        tracks("<Track Visible=\"1\"><Content><Name>Wipe</Name><Start>0</Start><Stop>1</Stop>"
-               "<Track>2</Track><Reverse>0</Reverse></Content></Track>"),  // no Params
-        "<Timeline>" + good + good + good + good + good + good + good +
-            "<Track Visible=\"1\"><Content><Source>t</Source><Start>0</Start><Stop>1</Stop>"
-            "<Color>0</Color><XPos>0</XPos><YPos>0</YPos><VideoTrackWidth>1</VideoTrackWidth>"
-            "<VideoTrackHeight>1</VideoTrackHeight><Font Height=\"1\">Sans</Font></Content>"
-            "</Track></Timeline>",
+        tracks(0, good, 7),
+        tracks(0, "<Track/>"),
+        tracks(0, "<Track Visible=\"yes\"/>"),
+        tracks(1, content(video) + std::string(6 * good.size(), ' '), 2),
+        tracks(1, content(video + "<MediaStart>12x</MediaStart>")),
+        tracks(1, content(
+                      "<Source></Source><Start>0</Start><Stop>1</Stop><MediaStart>0</MediaStart>")),
+        tracks(0, content("<Name>Wipe</Name><Start>0</Start><Stop>1</Stop><Track>2</Track>"
+                          "<Reverse>0</Reverse>")),  // no Params
+        tracks(7, content("<Source>t</Source><Start>0</Start><Stop>1</Stop><Color>0</Color>"
+                          "<XPos>0</XPos><YPos>0</YPos><VideoTrackWidth>1</VideoTrackWidth>"
+                          "<VideoTrackHeight>1</VideoTrackHeight><Font Height=\"1\">Sans</Font>")),
     };
     auto& kept = Add<VideoClip>(other, 1, 0, 1000);
     kept.SetSource(L"kept.avi");
@@ -251,7 +197,7 @@ TEST_F(Project, ABrokenProjectFailsAndLeavesTheModelAsItWas) {
 }
 
 TEST_F(Project, AFailedSaveKeepsTheFileThatWasThere) {
-    Populate();
+    Add<VideoClip>(model, 1, 0, 1000).SetSource(L"first.avi");
     const fs::path file = folder / "keep.xml";
     ASSERT_TRUE(model.SaveProject(FromPath(file)));
     const std::string before = ReadAll(file);

@@ -90,16 +90,13 @@ class FakeMediaDetector : public IMediaDetector {
     }
     bool GetStreamLength(double& seconds) override {
         ++script_->lengthQuestions;
-        if (script_->lengths.empty()) {
-            return false;
+        std::optional<double> answer;
+        if (!script_->lengths.empty()) {
+            answer = script_->lengths.front();
+            script_->lengths.pop_front();
         }
-        std::optional<double> answer = script_->lengths.front();
-        script_->lengths.pop_front();
-        if (!answer) {
-            return false;
-        }
-        seconds = *answer;
-        return true;
+        seconds = answer.value_or(seconds);
+        return answer.has_value();
     }
 
   private:

@@ -21,10 +21,7 @@ struct RenderScript {
     int32_t connectResult = kRenderOk;
     int32_t renderPinsResult = kRenderOk;
     int64_t current = 0;  // what GetPositions reports, 100-ns units
-    int64_t stop = 0;
     bool complete = false;
-    int32_t videoWidth = 320;
-    int32_t videoHeight = 240;
 
     GraphState state = GraphState::Stopped;
     std::vector<std::string> calls;
@@ -37,14 +34,14 @@ class FakeRenderEngine final : public IRenderEngine, public IFilterGraph {
     explicit FakeRenderEngine(std::shared_ptr<RenderScript> script) : script_(std::move(script)) {}
 
     int32_t SetTimelineObject(EditTimeline&) override {
-        return Call("SetTimelineObject", script_->setTimelineResult);
+        return Logged("SetTimelineObject", script_->setTimelineResult);
     }
     int32_t ConnectFrontEnd() override {
         connected_ = script_->connectResult >= 0;
-        return Call("ConnectFrontEnd", script_->connectResult);
+        return Logged("ConnectFrontEnd", script_->connectResult);
     }
     int32_t RenderOutputPins() override {
-        return Call("RenderOutputPins", script_->renderPinsResult);
+        return Logged("RenderOutputPins", script_->renderPinsResult);
     }
     IFilterGraph* GetFilterGraph() override { return connected_ ? this : nullptr; }
     void ScrapIt() override {
@@ -53,50 +50,45 @@ class FakeRenderEngine final : public IRenderEngine, public IFilterGraph {
         Log("ScrapIt");
     }
 
-    void Run() override { Set(GraphState::Running, "Run"); }
-    void Pause() override { Set(GraphState::Paused, "Pause"); }
-    void Stop() override { Set(GraphState::Stopped, "Stop"); }
-    GraphState GetState() override {
-        Log("GetState");
-        return script_->state;
-    }
+    void Run() override { script_->state = Logged("Run", GraphState::Running); }
+    void Pause() override { script_->state = Logged("Pause", GraphState::Paused); }
+    void Stop() override { script_->state = Logged("Stop", GraphState::Stopped); }
+    GraphState GetState() override { return Logged("GetState", script_->state); }
     bool GetPositions(int64_t& current, int64_t& stop) override {
         Log("GetPositions");
         current = script_->current;
-        stop = script_->stop;
+        stop = 0;
         return true;
     }
     void SetPositions(int64_t current) override {
         script_->current = current;
-        Log("SetPositions " + std::to_string(current));
+        Log("SetPositions", current);
     }
-    bool IsComplete() override {
-        Log("IsComplete");
-        return script_->complete;
-    }
-    void SetOwner(NativeWindow owner) override { Log("SetOwner " + std::to_string(owner)); }
-    void SetWindowStyle(uint32_t style) override { Log("SetWindowStyle " + std::to_string(style)); }
-    void SetVisible(bool visible) override { Log(visible ? "SetVisible 1" : "SetVisible 0"); }
+    bool IsComplete() override { return Logged("IsComplete", script_->complete); }
+    void SetOwner(NativeWindow owner) override { Log("SetOwner", owner); }
+    void SetWindowStyle(uint32_t style) override { Log("SetWindowStyle", style); }
+    void SetVisible(bool visible) override { Log("SetVisible", visible ? 1 : 0); }
     void SetWindowPosition(int32_t left, int32_t top, int32_t width, int32_t height) override {
-        Log("SetWindowPosition " + std::to_string(left) + " " + std::to_string(top) + " " +
-            std::to_string(width) + " " + std::to_string(height));
+        Log("SetWindowPosition", left, top, width, height);
     }
     bool GetVideoSize(int32_t& width, int32_t& height) override {
         Log("GetVideoSize");
-        width = script_->videoWidth;
-        height = script_->videoHeight;
+        width = 320;
+        height = 240;
         return true;
     }
 
   private:
-    void Log(std::string call) { script_->calls.push_back(std::move(call)); }
-    int32_t Call(const char* name, int32_t result) {
-        Log(name);
-        return result;
+    // Logs a call with its arguments after its name, separated by spaces.
+    template <typename... Args>
+    void Log(std::string call, Args... args) {
+        ((call += " " + std::to_string(args)), ...);
+        script_->calls.push_back(std::move(call));
     }
-    void Set(GraphState state, const char* name) {
-        script_->state = state;
-        Log(name);
+    template <typename Result>
+    Result Logged(const char* call, Result result) {
+        Log(call);
+        return result;
     }
 
     std::shared_ptr<RenderScript> script_;
