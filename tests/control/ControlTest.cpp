@@ -68,7 +68,7 @@ class Control : public ::testing::Test {
     testing::MediaFolder media;
     testing::FakeDeviceCatalog devices;
     std::shared_ptr<EditFailures> failures = std::make_shared<EditFailures>();
-    CTimelineControl control{Platform{.devices = &devices}, failures};
+    CTimelineControl control{devices.AsPlatform(), failures};
     RecordingWindow window;
     RecordingSink sink;
     std::wstring file;
@@ -156,7 +156,7 @@ TEST_F(Control, OutputSettingsTakeTheirDefaultsWhenTheWindowIsMade) {
 
 TEST(UninitialisedControl, AnswersWithoutAModel) {
     testing::FakeDeviceCatalog devices;
-    CTimelineControl control(Platform{.devices = &devices});
+    CTimelineControl control(devices.AsPlatform());
     int32_t result = 99;
     control.AddVideoClip(1, L"x", 0, 1, 0, &result);
     EXPECT_EQ(result, -2);

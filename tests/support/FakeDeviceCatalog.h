@@ -6,6 +6,7 @@
 
 #include "base/Guid.h"
 #include "ports/IDeviceCatalog.h"
+#include "ports/Platform.h"
 
 namespace vortrel::testing {
 
@@ -14,6 +15,13 @@ class FakeDeviceCatalog : public IDeviceCatalog {
   public:
     Listing List(DeviceCategory category) override { return listings[category]; }
     std::vector<OutputProfile> ListOutputProfiles() override { return profiles; }
+
+    /// A platform of this catalogue alone (its ports are whatever the test installs).
+    Platform AsPlatform() {
+        Platform platform;
+        platform.devices = this;
+        return platform;
+    }
 
     /// Adds a readable device with a name-derived class id; returns that id.
     Guid Add(DeviceCategory category, const std::wstring& name) {
