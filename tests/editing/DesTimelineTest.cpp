@@ -185,6 +185,9 @@ TEST_F(DesStack, MediaTypesAndTheFrameRateThatWaitsForANewResolution) {
     EditNode& videoNode = *video->GetGroupObject();
     EXPECT_EQ(std::get<VideoMediaType>(videoNode.GetMediaType()).imageSize, 320 * 4 * 240);
     EXPECT_EQ(MakeVideoMediaType(3, -2).imageSize, 12 * 2);
+    // Sizes no picture has saturate instead of overflowing.
+    EXPECT_EQ(MakeVideoMediaType(INT32_MAX, INT32_MAX).imageSize, INT64_MAX);
+    EXPECT_EQ(MakeVideoMediaType(INT32_MIN, INT32_MIN).imageSize, INT64_MIN);
 
     EXPECT_FALSE(videoNode.GetOutputFPS());  // the constructor sets no rate
     video->SetFrameRate(25.0f);
@@ -195,7 +198,7 @@ TEST_F(DesStack, MediaTypesAndTheFrameRateThatWaitsForANewResolution) {
     EXPECT_EQ(video->GetWidth(), 320);  // the group keeps the size it was made with
 
     // Nonsense sizes are refused and leave the type as it was.
-    for (auto [w, h] : {std::pair{0, 240}, {-640, 480}, {640, 0}, {100000, 480}}) {
+    for (auto [w, h] : {std::pair{0, 240}, {-640, 480}, {640, 0}, {8193, 480}, {640, -8193}}) {
         EXPECT_FALSE(video->SetResolution(videoNode, w, h)) << w << "x" << h;
     }
     EXPECT_EQ(std::get<VideoMediaType>(videoNode.GetMediaType()).width, 640);

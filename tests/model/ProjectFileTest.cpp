@@ -106,6 +106,30 @@ TEST_F(Project, ARoundTripKeepsTextFontsTransitionsAndVisibility) {
     EXPECT_NE(written.find("<Params/>"), std::string::npos);
 }
 
+// A reader drops a text of white space alone and turns carriage returns into line feeds;
+// every text saved must still load back as it was.
+TEST_F(Project, TextsOfWhiteSpaceMarkupAndCarriageReturnsLoadBackAsTheyWere) {
+    const std::wstring texts[] = {
+        L" ",          L" \t\n ",          L"\r\n",         L"a\r\nb\rc\n",
+        L"  padded  ", L"<b>&amp;\"'</b>", L"]]> <![CDATA["};
+    int32_t start = 0;
+    for (const std::wstring& text : texts) {
+        Add<TextClip>(model, 7, start, start + 100).SetSource(text);
+        start += 100;
+    }
+    Add<TransitionEffect>(model, 0, 0, 100).SetSource(L" ");
+    Add<MediaEffect>(model, 4, 0, 100).SetSource(L"\r");
+    const fs::path file = folder / "white.xml";
+    ASSERT_TRUE(model.SaveProject(FromPath(file)));
+    ASSERT_TRUE(other.LoadProject(FromPath(file)));
+    for (int32_t i = 0; i < static_cast<int32_t>(std::size(texts)); ++i) {
+        EXPECT_EQ(static_cast<TextClip*>(other.GetTrack(7)->GetContentAt(i))->GetSource(), texts[i])
+            << i;
+    }
+    EXPECT_EQ(static_cast<IEffect*>(other.GetTrack(0)->GetContentAt(0))->GetSource(), L" ");
+    EXPECT_EQ(static_cast<IEffect*>(other.GetTrack(4)->GetContentAt(0))->GetSource(), L"\r");
+}
+
 TEST_F(Project, ReadsByElementNameInAnyOrderAndPlacesOverlappingClips) {
     const fs::path file = folder / "hand.xml";
     WriteAll(file,
