@@ -12,27 +12,14 @@
 #include "Commands.h"
 #include "ScriptRunner.h"
 #include "ScriptSyntax.h"
+#include "support/GeneratedMedia.h"
 
 namespace vortrel::script {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A temporary folder, removed with everything in it.
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "vortrel-runner-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~Folder() { fs::remove_all(path_); }
-    const fs::path& Path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+using Folder = testing::MediaFolder;  // a temporary folder, removed with what it holds
 
 // The line and message of the fault that checking a script raises, or "none".
 std::string CheckFault(const std::string& text) {
