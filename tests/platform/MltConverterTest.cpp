@@ -34,16 +34,15 @@ using testing::ToWide;
 
 constexpr int64_t kTimePerSecond = 10'000'000;
 
-// A timeline of one second of a generated clip with sound, on both groups.
+// A timeline of one second of a generated clip with sound, on both groups, at 160x120 and
+// 25 fps.
 struct Timeline {
     std::shared_ptr<EditTimeline> timeline = EditTimeline::Create(nullptr);
 
-    Timeline(const std::filesystem::path& media, int width, int height, double fps,
-             double seconds) {
-        const int64_t stop = static_cast<int64_t>(std::llround(seconds * kTimePerSecond));
+    explicit Timeline(const std::filesystem::path& media) {
         auto video = timeline->CreateEmptyNode(EditNodeType::Group);
-        video->SetMediaType(MakeVideoMediaType(width, height));
-        video->SetOutputFPS(fps);
+        video->SetMediaType(MakeVideoMediaType(160, 120));
+        video->SetOutputFPS(25.0);
         timeline->AddGroup(video);
         auto audio = timeline->CreateEmptyNode(EditNodeType::Group);
         audio->SetMediaType(MakeAudioMediaType(44100));
@@ -53,8 +52,8 @@ struct Timeline {
             group->InsertTrack(track, -1);
             auto source = timeline->CreateEmptyNode(EditNodeType::Source);
             source->SetMediaName(ToWide(media));
-            source->SetStartStop(0, stop);
-            source->SetMediaTimes(0, stop);
+            source->SetStartStop(0, kTimePerSecond);
+            source->SetMediaTimes(0, kTimePerSecond);
             track->AddSource(source);
         }
     }
@@ -150,6 +149,7 @@ class MltConverterTest : public ::testing::Test {
     static inline MltCatalog* catalog = nullptr;
     std::unique_ptr<MediaFolder> output;
     std::unique_ptr<MltConverter> converter;
+    Timeline timeline{clip};
 };
 
 // What one output type writes for the one-second timeline.
@@ -277,7 +277,6 @@ class OutputTypeTest : public MltConverterTest, public ::testing::WithParamInter
 
 TEST_P(OutputTypeTest, WritesItsContainerStreamsAndLength) {
     const Expected& expected = GetParam();
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
     ConversionRequest request = Request(expected.type, Out("out.bin").string());
     if (expected.adjust) {
         expected.adjust(request);
@@ -326,7 +325,6 @@ INSTANTIATE_TEST_SUITE_P(EveryOutputType, OutputTypeTest, ::testing::ValuesIn(Ou
                          [](const auto& test) { return std::string(test.param.label); });
 
 TEST_F(MltConverterTest, StopAndResetLeaveAnEarlierFileAndNoPartOfTheNewOne) {
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
     const std::filesystem::path target = Out("kept.mp4");
     std::ofstream(target) << "an earlier file";
     ConversionRequest request = Request(2, target.string());
@@ -361,7 +359,6 @@ TEST_F(MltConverterTest, StopAndResetLeaveAnEarlierFileAndNoPartOfTheNewOne) {
 }
 
 TEST_F(MltConverterTest, SettingsNoEncoderTakesFailStartWithoutAFile) {
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
     const std::filesystem::path target = Out("bad.out");
     std::ofstream(target) << "an earlier file";
     struct Case {
@@ -406,7 +403,6 @@ TEST_F(MltConverterTest, SettingsNoEncoderTakesFailStartWithoutAFile) {
 }
 
 TEST_F(MltConverterTest, NothingToWriteFailsStart) {
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
     // A folder, and a folder that does not exist.
     EXPECT_FALSE(converter->Start(*timeline.timeline, Request(2, output->Path().string())));
     EXPECT_FALSE(converter->Start(*timeline.timeline,

@@ -182,23 +182,25 @@ std::vector<int16_t> SilenceToneSilence() {
     return samples;
 }
 
+// The pairs of levels that pass a test.
+template <typename Test>
+size_t PairsThat(const std::vector<double>& levels, Test test) {
+    size_t count = 0;
+    for (size_t i = 0; i + 1 < levels.size(); i += 2) {
+        count += test(levels[i], levels[i + 1]) ? 1 : 0;
+    }
+    return count;
+}
+
 // Pairs of a normalised 1 kHz tone span almost the full range (all but the pairs of one
 // value that open each buffer).
 size_t LoudPairs(const std::vector<double>& levels) {
-    size_t loud = 0;
-    for (size_t i = 0; i + 1 < levels.size(); i += 2) {
-        loud += levels[i] > 0.9 && levels[i + 1] < -0.9 ? 1 : 0;
-    }
-    return loud;
+    return PairsThat(levels, [](double high, double low) { return high > 0.9 && low < -0.9; });
 }
 
 // Pairs of pure silence: a tone is almost never exactly 0.
 size_t SilentPairs(const std::vector<double>& levels) {
-    size_t silent = 0;
-    for (size_t i = 0; i + 1 < levels.size(); i += 2) {
-        silent += levels[i] == 0.0 && levels[i + 1] == 0.0 ? 1 : 0;
-    }
-    return silent;
+    return PairsThat(levels, [](double high, double low) { return high == 0.0 && low == 0.0; });
 }
 
 // The extraction on the FFmpeg decoder, on files generated once for the whole suite.

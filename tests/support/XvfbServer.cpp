@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -20,12 +19,10 @@ namespace vortrel::testing {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Xvfb is ready in well under a second; a loaded machine running sanitised tests side by side
 // may take many times that.
-constexpr auto kStartTimeout = std::chrono::seconds(30);
-constexpr auto kStopTimeout = std::chrono::seconds(5);
+constexpr int kStartTimeoutMs = 30000;
+constexpr int kStopTimeoutMs = 5000;
 
 // Exit status of a child whose exec failed.
 constexpr int kExecFailed = 127;
@@ -39,49 +36,32 @@ constexpr int kExecFailed = 127;
 }
 
 // Reads what Xvfb writes to its display pipe: the display number and a newline. Empty when
-// it closed the pipe or the time ran out.
+// it closed the pipe or went quiet for too long.
 std::string ReadDisplayNumber(int fd) {
-    const auto deadline = Clock::now() + kStartTimeout;
     std::string text;
-    char buffer[32];
-    while (text.find('\n') == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            return {};
-        }
+    char c = 0;
+    while (c != '\n') {
         pollfd watched{fd, POLLIN, 0};
-        if (poll(&watched, 1, static_cast<int>(left.count())) <= 0) {
-            continue;  // interrupted, or the deadline check above ends the wait
-        }
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got == 0 || (got < 0 && errno != EINTR)) {
+        if (poll(&watched, 1, kStartTimeoutMs) <= 0 || read(fd, &c, 1) != 1) {
             return {};
         }
-        text.append(buffer, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+        text += c;
     }
-    text.resize(text.find('\n'));
+    text.pop_back();
     return text.find_first_not_of("0123456789") == std::string::npos ? text : "";
 }
 
 // Ends a child, by force when it does not go in time; gives its wait status.
 int Stop(pid_t pid) {
-    int status = 0;
     kill(pid, SIGTERM);
-    const auto deadline = Clock::now() + kStopTimeout;
-    for (;;) {
-        const pid_t ended = waitpid(pid, &status, WNOHANG);
-        if (ended == pid || (ended < 0 && errno != EINTR)) {
-            return status;
-        }
-        if (Clock::now() >= deadline) {
+    int status = 0;
+    for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; waited += 10) {
+        if (waited == kStopTimeoutMs) {
             kill(pid, SIGKILL);
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-            return status;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    return status;
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -17,6 +16,7 @@ extern "C" {
 #include <vector>
 
 #include "TestSource.h"
+#include "support/GeneratedMedia.h"
 
 namespace vortrel {
 namespace {
@@ -114,21 +114,15 @@ Decoded DecodeAll(const fs::path& path) {
 
 class TestSourceTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        av_log_set_level(AV_LOG_ERROR);
-        std::string pattern = (fs::temp_directory_path() / "vortrel-testsrc-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(folder_); }
+    void SetUp() override { av_log_set_level(AV_LOG_ERROR); }
 
     fs::path Write(const std::string& name, const TestSourceSpec& spec) {
-        const fs::path path = folder_ / name;
+        const fs::path path = folder_.Path() / name;
         WriteTestSource(path, spec);
         return path;
     }
 
-    fs::path folder_;
+    testing::MediaFolder folder_;  // removed with what it holds
 };
 
 TestSourceSpec Spec(TestSourceKind kind, double seconds, int width = 64, int height = 48,
@@ -211,7 +205,7 @@ TEST_F(TestSourceTest, RequestsTheFormatCannotMeetAreRefusedAndWriteNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_THROW(Write(c.name, c.spec), TestSourceRequestError);
-        EXPECT_FALSE(fs::exists(folder_ / c.name));
+        EXPECT_FALSE(fs::exists(folder_.Path() / c.name));
     }
     // A folder that does not exist is a write error.
     EXPECT_THROW(Write("missing/clip.mkv", Spec(TestSourceKind::Video, 1)), TestSourceWriteError);
