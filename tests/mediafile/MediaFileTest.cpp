@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,27 +17,6 @@ namespace {
 using std::filesystem::path;
 using testing::MediaFolder;
 using testing::ToWide;
-
-// A 16-bit PCM WAV file of silence whose header declares the given byte rate.
-std::string Wave(uint32_t rate, uint32_t channels, uint32_t frames, uint32_t declaredByteRate) {
-    const uint32_t data = frames * channels * 2;
-    std::string out;
-    const auto put = [&out](const char* tag, uint32_t value, int bytes) {
-        out += tag;
-        for (int i = 0; i < bytes; ++i) {
-            out += static_cast<char>(value >> (8 * i));
-        }
-    };
-    put("RIFF", 36 + data, 4);
-    put("WAVEfmt ", 16, 4);
-    put("", 1, 2);  // PCM
-    put("", channels, 2);
-    put("", rate, 4);
-    put("", declaredByteRate, 4);
-    put("", channels * 2 + (16 << 16), 4);  // the bytes of a frame, then the bits of a sample
-    put("data", data, 4);
-    return out + std::string(data, '\0');
-}
 
 // Files are made when a test first needs them and kept for the process: ctest runs every
 // test in a process of its own.
@@ -96,49 +74,49 @@ void ExpectNothingOpen(const MediaFile& file) {
     }
 }
 
-TEST(MediaFileTest, AVideoWithSoundReportsItsPictureSoundAndNames) {
+// What each kind of file reports; a bit rate of -1 is any positive one.
+TEST(MediaFileTest, EachKindOfFileReportsItsPictureSoundAndNames) {
+    struct Case {
+        const path& file;
+        double milliseconds, within;
+        int width, height;
+        double fps;
+        int sampleRate, channels, videoStreams, audioStreams, videoBitRate, audioBitRate;
+        const wchar_t *container, *video, *audio;
+    };
+    const Case cases[] = {
+        {Lossless(), 2000, 50, 64, 48, 25, 48000, 1, 1, 1, -1, -1, L"matroska", L"ffv1", L"flac"},
+        {Compressed(), 1000, 50, 64, 48, 25, 48000, 1, 1, 1, -1, -1, L"mov", L"mpeg4", L"aac"},
+        // PCM has the bit rate of its samples whatever its header says.
+        {Stereo(), 1000, 1, 0, 0, 0, 44100, 2, 0, 1, 0, 1411200, L"wav", L"", L"pcm_s16le"},
+        // A still picture has a size but no length, rate or bit rate.
+        {Picture(), 0, 0, 64, 48, 0, 0, 0, 1, 0, 0, 0, L"png", L"png", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        MediaFile file;
+        Open(file, c.file);
+        EXPECT_NEAR(file.getDuration(), c.milliseconds, c.within);
+        EXPECT_EQ(file.getWidth(), c.width);
+        EXPECT_EQ(file.getHeight(), c.height);
+        EXPECT_DOUBLE_EQ(file.getFrameRate(), c.fps);
+        EXPECT_EQ(file.getAudioSampleRate(), c.sampleRate);
+        EXPECT_EQ(file.getAudioChannel(), c.channels);
+        EXPECT_EQ(file.getContainerVideoStreamCount(), c.videoStreams);
+        EXPECT_EQ(file.getContainerAudioStreamCount(), c.audioStreams);
+        for (auto [actual, expected] : {std::pair{file.getVideoBitRate(), c.videoBitRate},
+                                        {file.getAudioBitRate(), c.audioBitRate}}) {
+            EXPECT_TRUE(expected < 0 ? actual > 0 : actual == expected) << actual;
+        }
+        EXPECT_EQ(NameOf(file, Name::Container), c.container);
+        EXPECT_EQ(NameOf(file, Name::Video), c.video);
+        EXPECT_EQ(NameOf(file, Name::Audio), c.audio);
+        EXPECT_EQ(NameOf(file, Name::Video, 1), L"");
+        EXPECT_EQ(NameOf(file, Name::Audio, -1), L"");
+    }
     MediaFile file;
-    Open(file, Lossless());
-    EXPECT_NEAR(file.getDuration(), 2000.0, 50.0);
-    EXPECT_EQ(file.getWidth(), 64);
-    EXPECT_EQ(file.getHeight(), 48);
-    EXPECT_DOUBLE_EQ(file.getFrameRate(), 25.0);
-    EXPECT_EQ(file.getAudioSampleRate(), 48000);
-    EXPECT_EQ(file.getAudioChannel(), 1);
-    EXPECT_EQ(file.getContainerVideoStreamCount(), 1);
-    EXPECT_EQ(file.getContainerAudioStreamCount(), 1);
-    EXPECT_EQ(NameOf(file, Name::Container), L"matroska");
-    EXPECT_EQ(NameOf(file, Name::Video), L"ffv1");
-    EXPECT_EQ(NameOf(file, Name::Audio), L"flac");
-    EXPECT_EQ(NameOf(file, Name::Video, 1), L"");
-    EXPECT_EQ(NameOf(file, Name::Audio, -1), L"");
-}
-
-TEST(MediaFileTest, AnMp4ReportsItsDeclaredBitRates) {
-    MediaFile file;
-    Open(file, Compressed());
-    EXPECT_NEAR(file.getDuration(), 1000.0, 50.0);
-    EXPECT_DOUBLE_EQ(file.getFrameRate(), 25.0);
-    EXPECT_EQ(NameOf(file, Name::Container), L"mov");
-    EXPECT_EQ(NameOf(file, Name::Video), L"mpeg4");
-    EXPECT_EQ(NameOf(file, Name::Audio), L"aac");
-    EXPECT_GT(file.getVideoBitRate(), 0);
-    EXPECT_GT(file.getAudioBitRate(), 0);
-}
-
-TEST(MediaFileTest, PcmSoundHasTheBitRateOfItsSamplesWhateverItsHeaderSays) {
-    MediaFile file;
-    Open(file, Stereo());
-    EXPECT_NEAR(file.getDuration(), 1000.0, 1.0);
-    EXPECT_EQ(file.getAudioSampleRate(), 44100);
-    EXPECT_EQ(file.getAudioChannel(), 2);
-    EXPECT_EQ(file.getAudioBitRate(), 1411200);
-    EXPECT_EQ(file.getContainerAudioStreamCount(), 1);
-    EXPECT_EQ(file.getContainerVideoStreamCount() | file.getWidth() | file.getVideoBitRate(), 0);
-    EXPECT_EQ(NameOf(file, Name::Container), L"wav");
-    EXPECT_EQ(NameOf(file, Name::Audio), L"pcm_s16le");
-
-    Open(file, Files().WriteFile("lying.wav", Wave(44100, 2, 4410, 1000)));
+    Open(file, Files().WriteFile("lying.wav",
+                                 testing::PcmWave(44100, 2, std::vector<int16_t>(8820), 1000)));
     EXPECT_NEAR(file.getDuration(), 100.0, 1e-6);
     EXPECT_EQ(file.getAudioBitRate(), 1411200);
 }
@@ -162,18 +140,6 @@ TEST(MediaFileTest, UndeclaredBitRatesShareTheFileSizeOverItsLength) {
     Open(file, tone);
     EXPECT_NEAR(file.getDuration(), 1500.0, 50.0);
     EXPECT_NEAR(file.getAudioBitRate(), FileBitRate(tone, file), FileBitRate(tone, file) * 0.01);
-}
-
-TEST(MediaFileTest, AStillPictureHasASizeButNoLengthRateOrBitRate) {
-    MediaFile file;
-    Open(file, Picture());
-    EXPECT_EQ(file.getWidth(), 64);
-    EXPECT_EQ(file.getHeight(), 48);
-    EXPECT_EQ(file.getDuration() + file.getFrameRate() + file.getVideoBitRate(), 0.0);
-    EXPECT_EQ(file.getContainerVideoStreamCount(), 1);
-    EXPECT_EQ(file.getContainerAudioStreamCount(), 0);
-    EXPECT_EQ(NameOf(file, Name::Container), L"png");
-    EXPECT_EQ(NameOf(file, Name::Video), L"png");
 }
 
 TEST(MediaFileTest, NamesAreCutToTheBufferAndAlwaysTerminated) {
@@ -244,28 +210,11 @@ TEST(MediaFileTest, AFileIsOpenedByItsOwnNameWhateverCharactersItHolds) {
 }
 
 TEST(MediaFileTest, FilesThatAreNotMediaAreRefused) {
-    std::string noise;
-    for (uint32_t x = 7, i = 0; i < 20000; ++i) {
-        x = x * 1664525u + 1013904223u;
-        noise += static_cast<char>(x >> 24);
-    }
-    // A named pipe would block whoever opened it until someone wrote to it.
-    const path pipe = Files().Path() / "pipe.wav";
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    std::vector<path> paths = {
-        Files().Path() / "missing.mkv",
-        Files().Path(),
-        pipe,
-        Files().WriteFile("empty.wav", ""),
-        Files().WriteFile("text.mp4", std::string(4000, 'x')),
-        Files().WriteFile("notes.txt", "Nothing to see here.\n"),
-        Files().WriteFile("noise.mkv", noise),
-        Files().WriteFile("noise.png", noise),
-        Files().WriteTruncatedCopy(Compressed(), "half.mp4", 0.5),  // its index is at the end
-        Files().WriteTruncatedCopy(Picture(), "half.png", 0.5),
-    };
+    std::vector<path> paths = Files().MakeNonMedia(Compressed(), Picture());
+    paths.push_back(Files().WriteFile("notes.txt", "Nothing to see here.\n"));
     if (geteuid() != 0) {  // the superuser reads everything
-        paths.push_back(Files().WriteFile("locked.wav", Wave(8000, 1, 800, 16000)));
+        paths.push_back(
+            Files().WriteFile("locked.wav", testing::PcmWave(8000, 1, std::vector<int16_t>(800))));
         std::filesystem::permissions(paths.back(), std::filesystem::perms::none);
     }
     for (const path& refused : paths) {

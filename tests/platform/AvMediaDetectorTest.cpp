@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdint>
@@ -7,7 +6,6 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,41 +67,38 @@ uint16_t Le16(const std::vector<uint8_t>& bytes, size_t at) {
            << int{colour.blue};
 }
 
-// The detector on files generated once for the whole suite, each when a test first needs
-// it: ctest runs every test in a process of its own.
+// The detector on files generated for the whole process, each when a test first needs it:
+// ctest runs every test in a process of its own.
 class AvMediaDetectorTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { media = std::make_unique<Media>(); }
-    static void TearDownTestSuite() { media.reset(); }
-
+    static MediaFolder& Files() {
+        static MediaFolder files;
+        return files;
+    }
+    static const std::filesystem::path& Folder() { return Files().Path(); }
     // Lossless, with sound: black for a second, then red for a second.
     static const std::filesystem::path& BlackThenRed() {
-        return Made(media->blackThenRed, [] {
-            return media->files.MakeVideo(
-                "black-red.mkv", {{{testing::kBlack, 1.0}, {testing::kRed, 1.0}}, 64, 48, 25, 440});
-        });
+        static const auto path = Files().MakeVideo(
+            "black-red.mkv", {{{testing::kBlack, 1.0}, {testing::kRed, 1.0}}, 64, 48, 25, 440});
+        return path;
     }
     // Keyframes every 10 frames and B-frames: black, green, blue, a second each.
     static const std::filesystem::path& WithKeyframes() {
-        return Made(media->withKeyframes, [] {
-            testing::ColourVideo video;
-            video.segments = {
-                {testing::kBlack, 1.0}, {testing::kGreen, 1.0}, {testing::kBlue, 1.0}};
-            return media->files.MakeVideo("keyframes.mp4", video);
-        });
+        static const auto path = Files().MakeVideo(
+            "keyframes.mp4",
+            {{{testing::kBlack, 1.0}, {testing::kGreen, 1.0}, {testing::kBlue, 1.0}}});
+        return path;
     }
     static const std::filesystem::path& Tone() {
-        return Made(media->tone, [] { return media->files.MakeTone("tone.mka", 1.5); });
+        static const auto path = Files().MakeTone("tone.mka", 1.5);
+        return path;
     }
     // Blue with a red top-left quarter.
     static const std::filesystem::path& Quarters() {
-        return Made(media->quarters, [] {
-            return media->files.MakeImage("quarters.png", 64, 48, testing::kBlue,
-                                          testing::Patch{testing::kRed, 0, 0, 32, 24});
-        });
+        static const auto path = Files().MakeImage("quarters.png", 64, 48, testing::kBlue,
+                                                   testing::Patch{testing::kRed, 0, 0, 32, 24});
+        return path;
     }
-    static const std::filesystem::path& Folder() { return media->files.Path(); }
-    static MediaFolder& Files() { return media->files; }
 
     static std::unique_ptr<AvMediaDetector> Open(const std::filesystem::path& path) {
         auto detector = std::make_unique<AvMediaDetector>();
@@ -117,43 +112,45 @@ class AvMediaDetectorTest : public ::testing::Test {
         EXPECT_TRUE(detector.GetBitmapBits(seconds, width, height, bitmap)) << seconds << " s";
         return bitmap;
     }
-
-  private:
-    struct Media {
-        MediaFolder files;
-        std::optional<std::filesystem::path> blackThenRed, withKeyframes, tone, quarters;
-    };
-
-    template <typename Make>
-    static const std::filesystem::path& Made(std::optional<std::filesystem::path>& slot,
-                                             Make make) {
-        if (!slot) {
-            slot = make();
-        }
-        return *slot;
-    }
-
-    static inline std::unique_ptr<Media> media;
 };
 
-TEST_F(AvMediaDetectorTest, AVideoWithSoundHasItsVideoThenItsAudioStream) {
-    auto detector = Open(BlackThenRed());
-    int32_t count = 0;
-    ASSERT_TRUE(detector->GetOutputStreams(count));
-    ASSERT_EQ(count, 2);
+// The first stream is current after opening; a length of 0 is none, as a still has.
+TEST_F(AvMediaDetectorTest, EachFileReportsItsStreamsLengthAndSize) {
+    struct Case {
+        const std::filesystem::path& file;
+        int32_t streams;
+        MediaStreamType type;
+        double seconds;
+        int32_t width, height;
+    };
+    for (const Case& c : {Case{BlackThenRed(), 2, MediaStreamType::Video, 2.0, 64, 48},
+                          Case{Tone(), 1, MediaStreamType::Audio, 1.5, 0, 0},
+                          Case{Quarters(), 1, MediaStreamType::Video, 0.0, 64, 48}}) {
+        SCOPED_TRACE(c.file);
+        auto detector = Open(c.file);
+        int32_t count = 0;
+        MediaStreamType type = MediaStreamType::Other;
+        double seconds = 0.0;
+        int32_t width = 0;
+        int32_t height = 0;
+        ASSERT_TRUE(detector->GetOutputStreams(count));
+        EXPECT_EQ(count, c.streams);
+        ASSERT_TRUE(detector->GetStreamType(type));
+        EXPECT_EQ(type, c.type);
+        EXPECT_EQ(detector->GetStreamLength(seconds), c.seconds > 0);
+        EXPECT_NEAR(seconds, c.seconds, 0.05);
+        EXPECT_EQ(detector->GetVideoFormat(width, height), c.width > 0);
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+    }
+}
 
+TEST_F(AvMediaDetectorTest, AVideoWithSoundHasItsAudioStreamSecondAndAnAudioFileNoFrames) {
+    auto detector = Open(BlackThenRed());
     MediaStreamType type = MediaStreamType::Other;
     double seconds = 0.0;
     int32_t width = 0;
     int32_t height = 0;
-    ASSERT_TRUE(detector->GetStreamType(type));  // the first stream is current after opening
-    EXPECT_EQ(type, MediaStreamType::Video);
-    ASSERT_TRUE(detector->GetStreamLength(seconds));
-    EXPECT_NEAR(seconds, 2.0, 0.05);
-    ASSERT_TRUE(detector->GetVideoFormat(width, height));
-    EXPECT_EQ(width, 64);
-    EXPECT_EQ(height, 48);
-
     ASSERT_TRUE(detector->SetCurrentStream(1));
     ASSERT_TRUE(detector->GetStreamType(type));
     EXPECT_EQ(type, MediaStreamType::Audio);
@@ -165,41 +162,13 @@ TEST_F(AvMediaDetectorTest, AVideoWithSoundHasItsVideoThenItsAudioStream) {
     EXPECT_FALSE(detector->SetCurrentStream(-1));
     ASSERT_TRUE(detector->GetStreamType(type));  // a refused index keeps the current stream
     EXPECT_EQ(type, MediaStreamType::Audio);
-}
 
-TEST_F(AvMediaDetectorTest, AnAudioFileHasOneAudioStreamAndNoFrames) {
-    auto detector = Open(Tone());
-    int32_t count = 0;
-    MediaStreamType type = MediaStreamType::Other;
-    double seconds = 0.0;
-    int32_t width = 0;
-    int32_t height = 0;
     std::vector<uint8_t> bitmap;
-    ASSERT_TRUE(detector->GetOutputStreams(count));
-    EXPECT_EQ(count, 1);
-    ASSERT_TRUE(detector->GetStreamType(type));
-    EXPECT_EQ(type, MediaStreamType::Audio);
-    ASSERT_TRUE(detector->GetStreamLength(seconds));
-    EXPECT_NEAR(seconds, 1.5, 0.05);
-    EXPECT_FALSE(detector->GetVideoFormat(width, height));
-    EXPECT_FALSE(detector->GetBitmapBits(0.5, 16, 12, bitmap));
+    EXPECT_FALSE(Open(Tone())->GetBitmapBits(0.5, 16, 12, bitmap));
 }
 
-TEST_F(AvMediaDetectorTest, AStillImageHasNoLengthAndShowsAtEveryTime) {
+TEST_F(AvMediaDetectorTest, AStillImageShowsAtEveryTime) {
     auto detector = Open(Quarters());
-    int32_t count = 0;
-    MediaStreamType type = MediaStreamType::Other;
-    double seconds = 0.0;
-    int32_t width = 0;
-    int32_t height = 0;
-    ASSERT_TRUE(detector->GetOutputStreams(count));
-    EXPECT_EQ(count, 1);
-    ASSERT_TRUE(detector->GetStreamType(type));
-    EXPECT_EQ(type, MediaStreamType::Video);
-    EXPECT_FALSE(detector->GetStreamLength(seconds));
-    ASSERT_TRUE(detector->GetVideoFormat(width, height));
-    EXPECT_EQ(width, 64);
-    EXPECT_EQ(height, 48);
     for (double time : {0.0, 0.5, 3600.0}) {
         EXPECT_TRUE(PixelIs(Frame(*detector, time), 0, 0, testing::kRed)) << time << " s";
     }
@@ -284,26 +253,7 @@ TEST_F(AvMediaDetectorTest, NoFrameAtOrPastTheEndNorForAnImpossibleRequest) {
 }
 
 TEST_F(AvMediaDetectorTest, FilesThatAreNotMediaAreRefused) {
-    std::string noise;
-    for (uint32_t x = 7, i = 0; i < 20000; ++i) {
-        x = x * 1664525u + 1013904223u;
-        noise += static_cast<char>(x >> 24);
-    }
-    // A named pipe would block whoever opened it until someone wrote to it.
-    const std::filesystem::path pipe = Folder() / "pipe.mkv";
-    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
-    const std::vector<std::filesystem::path> paths = {
-        Folder() / "missing.mkv",
-        Folder(),  // a folder
-        pipe,
-        Files().WriteFile("empty.mkv", ""),
-        Files().WriteFile("text.mp4", std::string(4000, 'x')),
-        Files().WriteFile("noise.mkv", noise),
-        Files().WriteFile("noise.png", noise),                         // a damaged picture
-        Files().WriteTruncatedCopy(WithKeyframes(), "half.mp4", 0.5),  // its index is at the end
-        Files().WriteTruncatedCopy(Quarters(), "half.png", 0.5),
-    };
-    for (const auto& path : paths) {
+    for (const auto& path : Files().MakeNonMedia(WithKeyframes(), Quarters())) {
         AvMediaDetector detector;
         int32_t count = 0;
         double seconds = 0.0;

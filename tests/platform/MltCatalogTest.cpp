@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "MltPicture.h"
 #include "platform/linux/LumaMaps.h"
 #include "platform/linux/MltRuntime.h"
 
@@ -31,12 +32,16 @@ std::string ReadAll(const std::filesystem::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// Saved projects name effects, transitions and compressors by these ids.
 TEST(MltCatalog, ListsUniqueNamesUnderParsableClassIdsThatStayTheSame) {
     MltCatalog catalog;
     MltCatalog again;
-    std::set<std::wstring> names;
+    std::set<std::wstring> names[2];  // of services, of compressors
     std::set<Guid> ids;
-    for (auto category : {DeviceCategory::VideoEffects, DeviceCategory::VideoTransitions}) {
+    for (auto category : {DeviceCategory::VideoEffects, DeviceCategory::VideoTransitions,
+                          DeviceCategory::VideoCompressors, DeviceCategory::AudioCompressors}) {
+        const bool compressors = category == DeviceCategory::VideoCompressors ||
+                                 category == DeviceCategory::AudioCompressors;
         const auto listing = catalog.List(category);
         ASSERT_EQ(listing.failure, IDeviceCatalog::Failure::None);
         ASSERT_FALSE(listing.devices.empty());
@@ -45,20 +50,39 @@ TEST(MltCatalog, ListsUniqueNamesUnderParsableClassIdsThatStayTheSame) {
         for (size_t i = 0; i < listing.devices.size(); ++i) {
             const DeviceMoniker& device = listing.devices[i];
             ASSERT_TRUE(device.bound && device.friendlyName && device.guid);
-            EXPECT_TRUE(names.insert(*device.friendlyName).second) << Narrow(*device.friendlyName);
+            EXPECT_TRUE(names[compressors].insert(*device.friendlyName).second)
+                << Narrow(*device.friendlyName);
             const auto id = Guid::Parse(*device.guid);
             ASSERT_TRUE(id.has_value());
             EXPECT_TRUE(ids.insert(*id).second);
             EXPECT_EQ(second.devices[i].guid, device.guid);
-            const MltServiceEntry* entry = catalog.Find(*id);
-            ASSERT_NE(entry, nullptr);
-            EXPECT_EQ(entry->category, category);
-            EXPECT_EQ(entry->friendlyName, *device.friendlyName);
+            const auto check = [&](const auto* entry) {
+                ASSERT_NE(entry, nullptr);
+                EXPECT_EQ(entry->category, category);
+                EXPECT_EQ(entry->friendlyName, *device.friendlyName);
+            };
+            if (compressors) {
+                check(catalog.FindCompressor(*id));
+                EXPECT_EQ(catalog.FindCompressor(*id), catalog.Compressor(category, i));
+            } else {
+                check(catalog.Find(*id));
+            }
         }
+        EXPECT_EQ(catalog.Compressor(category, listing.devices.size()), nullptr);
     }
     for (const wchar_t* name : {L"Dissolve", L"Wipe Left to Right", L"Wipe Right to Left",
                                 L"Wipe Top to Bottom", L"Wipe Bottom to Top"}) {
-        EXPECT_TRUE(names.count(name)) << Narrow(name);
+        EXPECT_TRUE(names[0].count(name)) << Narrow(name);
+    }
+    // libavcodec always has these encoders.
+    for (const auto& [key, encoder] : {std::pair{"video-compressor/mjpeg", "mjpeg"},
+                                       {"video-compressor/mpeg4", "mpeg4"},
+                                       {"audio-compressor/mp2", "mp2"},
+                                       {"audio-compressor/pcm-s16le", "pcm_s16le"}}) {
+        const AvCompressorEntry* entry =
+            catalog.FindCompressor(Guid::FromName(std::string("vortrel/") + key));
+        ASSERT_NE(entry, nullptr) << key;
+        EXPECT_EQ(entry->encoder, encoder);
     }
 }
 
@@ -101,16 +125,6 @@ TEST(MltCatalog, WipeMapsAreWholeSixteenBitPgmsWrittenAgainWhenGone) {
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 
-struct Rgb {
-    int r, g, b;
-    // yuv round trips move a channel by a few steps.
-    bool Near(Rgb o) const {
-        return std::abs(r - o.r) <= 12 && std::abs(g - o.g) <= 12 && std::abs(b - o.b) <= 12;
-    }
-};
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kBlue{0, 0, 255};
-
 // Fails the running test on every error MLT logs: a service that cannot render logs an error
 // and passes its input on unchanged, which no look at the picture would notice.
 void FailOnMltErrors(void*, int level, const char* format, va_list args) {
@@ -151,24 +165,6 @@ class MltRendering : public ::testing::Test {
         return producer;
     }
 
-    // The picture at a position; empty when none or not a real one came back.
-    static std::vector<Rgb> Fetch(Mlt::Producer& producer, int position) {
-        producer.seek(position);
-        std::unique_ptr<Mlt::Frame> frame(producer.get_frame());
-        mlt_image_format format = mlt_image_rgba;
-        int width = kWidth;
-        int height = kHeight;
-        const uint8_t* image = frame->get_image(format, width, height);
-        std::vector<Rgb> pixels;
-        if (image != nullptr && format == mlt_image_rgba && width == kWidth && height == kHeight &&
-            !frame->get_int("test_image")) {
-            for (int i = 0; i < kWidth * kHeight; ++i) {
-                pixels.push_back({image[4 * i], image[4 * i + 1], image[4 * i + 2]});
-            }
-        }
-        return pixels;
-    }
-
     std::vector<Rgb> Render(const MltServiceEntry& entry, int position = 5) {
         auto from = Colour("0xff0000ff");
         auto to = Colour("0x0000ffff");
@@ -184,7 +180,7 @@ class MltRendering : public ::testing::Test {
         }
         if (entry.category == DeviceCategory::VideoEffects) {
             from->attach(static_cast<Mlt::Filter&>(*service));
-            return Fetch(*from, position);
+            return FetchPicture(*from, position, kWidth, kHeight);
         }
         // The transition spans frames 0 to 10 between track 0 and track 1.
         Mlt::Tractor tractor(*profile_);
@@ -193,7 +189,7 @@ class MltRendering : public ::testing::Test {
         auto& transition = static_cast<Mlt::Transition&>(*service);
         transition.set_in_and_out(0, 10);
         tractor.plant_transition(transition, 0, 1);
-        return Fetch(tractor, position);
+        return FetchPicture(tractor, position, kWidth, kHeight);
     }
 
     std::unique_ptr<Mlt::Profile> profile_;
@@ -207,10 +203,10 @@ TEST_F(MltRendering, EveryEntryRendersAFrameOnItsOwn) {
         ASSERT_EQ(picture.size(), size_t{kWidth * kHeight});
         if (entry.category == DeviceCategory::VideoTransitions) {
             // Half way through, the picture is neither the outgoing nor the incoming one.
-            EXPECT_TRUE(
-                std::any_of(picture.begin(), picture.end(), [](Rgb p) { return !p.Near(kRed); }));
-            EXPECT_TRUE(
-                std::any_of(picture.begin(), picture.end(), [](Rgb p) { return !p.Near(kBlue); }));
+            EXPECT_TRUE(std::any_of(picture.begin(), picture.end(),
+                                    [](Rgb p) { return !Near(p, kRed, 12); }));
+            EXPECT_TRUE(std::any_of(picture.begin(), picture.end(),
+                                    [](Rgb p) { return !Near(p, kBlue, 12); }));
         }
     }
 }
@@ -246,15 +242,15 @@ TEST_F(MltRendering, DissolveMixesAndWipesRevealFromTheirSide) {
         const std::vector<Rgb> middle = Render(named(wipe.name));
         const std::vector<Rgb> first = Render(named(wipe.name), 0);
         ASSERT_FALSE(middle.empty() || first.empty());
-        EXPECT_TRUE(middle[wipe.early].Near(kBlue));
-        EXPECT_TRUE(middle[wipe.late].Near(kRed));
-        EXPECT_TRUE(first[wipe.early].Near(kRed));
+        EXPECT_TRUE(Near(middle[wipe.early], kBlue, 12));
+        EXPECT_TRUE(Near(middle[wipe.late], kRed, 12));
+        EXPECT_TRUE(Near(first[wipe.early], kRed, 12));
     }
     // The timeline is progressive: both fields of a frame are wiped to the same point.
     const std::vector<Rgb> wiped = Render(named(L"Wipe Left to Right"));
     ASSERT_FALSE(wiped.empty());
     for (int x = 0; x < kWidth; ++x) {
-        EXPECT_TRUE(wiped[24 * kWidth + x].Near(wiped[25 * kWidth + x])) << "column " << x;
+        EXPECT_TRUE(Near(wiped[24 * kWidth + x], wiped[25 * kWidth + x], 12)) << "column " << x;
     }
 }
 

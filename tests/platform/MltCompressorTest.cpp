@@ -117,42 +117,6 @@ int64_t Encode(AVCodecContext& encoder) {
     return bytes;
 }
 
-TEST(MltCompressors, ListUniqueNamesUnderStableClassIdsThatFindTheirEncoder) {
-    MltCatalog catalog;
-    MltCatalog again;
-    std::set<std::wstring> names;
-    for (auto category : {DeviceCategory::VideoCompressors, DeviceCategory::AudioCompressors}) {
-        const auto listing = catalog.List(category);
-        ASSERT_EQ(listing.failure, IDeviceCatalog::Failure::None);
-        ASSERT_FALSE(listing.devices.empty());
-        ASSERT_EQ(again.List(category).devices.size(), listing.devices.size());
-        for (size_t i = 0; i < listing.devices.size(); ++i) {
-            const DeviceMoniker& device = listing.devices[i];
-            ASSERT_TRUE(device.bound && device.friendlyName && device.guid);
-            EXPECT_TRUE(names.insert(*device.friendlyName).second) << Narrow(*device.friendlyName);
-            EXPECT_EQ(again.List(category).devices[i].guid, device.guid);
-            const auto id = Guid::Parse(*device.guid);
-            ASSERT_TRUE(id.has_value());
-            const AvCompressorEntry* entry = catalog.FindCompressor(*id);
-            ASSERT_NE(entry, nullptr);
-            EXPECT_EQ(entry, catalog.Compressor(category, i));
-            EXPECT_EQ(entry->category, category);
-            EXPECT_EQ(entry->friendlyName, *device.friendlyName);
-        }
-        EXPECT_EQ(catalog.Compressor(category, listing.devices.size()), nullptr);
-    }
-    // Saved projects name compressors by these ids; libavcodec always has these encoders.
-    for (const auto& [key, encoder] : {std::pair{"video-compressor/mjpeg", "mjpeg"},
-                                       {"video-compressor/mpeg4", "mpeg4"},
-                                       {"audio-compressor/mp2", "mp2"},
-                                       {"audio-compressor/pcm-s16le", "pcm_s16le"}}) {
-        const AvCompressorEntry* entry =
-            catalog.FindCompressor(Guid::FromName(std::string("vortrel/") + key));
-        ASSERT_NE(entry, nullptr) << key;
-        EXPECT_EQ(entry->encoder, encoder);
-    }
-}
-
 TEST(MltCompressors, EveryCompressorEncodesInTheFormatItAsksFor) {
     MltCatalog catalog;
     for (const AvCompressorEntry& entry : catalog.Compressors()) {

@@ -13,7 +13,6 @@ extern "C" {
 #include <functional>
 #include <iterator>
 #include <memory>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,16 +34,15 @@ using testing::ToWide;
 
 constexpr int64_t kTimePerSecond = 10'000'000;
 
-// A timeline of one second of a generated clip with sound, on both groups.
+// A timeline of one second of a generated clip with sound, on both groups, at 160x120 and
+// 25 fps.
 struct Timeline {
     std::shared_ptr<EditTimeline> timeline = EditTimeline::Create(nullptr);
 
-    Timeline(const std::filesystem::path& media, int width, int height, double fps,
-             double seconds) {
-        const int64_t stop = static_cast<int64_t>(std::llround(seconds * kTimePerSecond));
+    explicit Timeline(const std::filesystem::path& media) {
         auto video = timeline->CreateEmptyNode(EditNodeType::Group);
-        video->SetMediaType(MakeVideoMediaType(width, height));
-        video->SetOutputFPS(fps);
+        video->SetMediaType(MakeVideoMediaType(160, 120));
+        video->SetOutputFPS(25.0);
         timeline->AddGroup(video);
         auto audio = timeline->CreateEmptyNode(EditNodeType::Group);
         audio->SetMediaType(MakeAudioMediaType(44100));
@@ -54,48 +52,18 @@ struct Timeline {
             group->InsertTrack(track, -1);
             auto source = timeline->CreateEmptyNode(EditNodeType::Source);
             source->SetMediaName(ToWide(media));
-            source->SetStartStop(0, stop);
-            source->SetMediaTimes(0, stop);
+            source->SetStartStop(0, kTimePerSecond);
+            source->SetMediaTimes(0, kTimePerSecond);
             track->AddSource(source);
         }
     }
 };
 
-// What a file turned out to hold.
-struct Probe {
-    std::wstring container;
-    std::wstring video;
-    std::wstring audio;
-    int32_t width = 0;
-    int32_t height = 0;
-    double frameRate = 0.0;
-    int32_t sampleRate = 0;
-    int32_t channels = 0;
-    double milliseconds = 0.0;
-};
-
-std::optional<Probe> ProbeFile(const std::filesystem::path& path) {
-    MediaFile file;
-    if (!file.open(ToWide(path).c_str())) {
-        return std::nullopt;
-    }
-    Probe probe;
+// The video stream's codec, as the media file reports it.
+std::wstring VideoCodecOf(const MediaFile& file) {
     wchar_t name[64] = {};
-    file.getContainer(name, 64);
-    probe.container = name;
-    name[0] = 0;
     file.getContainerVideoStreamName(0, name, 64);
-    probe.video = name;
-    name[0] = 0;
-    file.getContainerAudioStreamName(0, name, 64);
-    probe.audio = name;
-    probe.width = file.getWidth();
-    probe.height = file.getHeight();
-    probe.frameRate = file.getFrameRate();
-    probe.sampleRate = file.getAudioSampleRate();
-    probe.channels = file.getAudioChannel();
-    probe.milliseconds = file.getDuration();
-    return probe;
+    return name;
 }
 
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) {
@@ -181,6 +149,7 @@ class MltConverterTest : public ::testing::Test {
     static inline MltCatalog* catalog = nullptr;
     std::unique_ptr<MediaFolder> output;
     std::unique_ptr<MltConverter> converter;
+    Timeline timeline{clip};
 };
 
 // What one output type writes for the one-second timeline.
@@ -308,7 +277,6 @@ class OutputTypeTest : public MltConverterTest, public ::testing::WithParamInter
 
 TEST_P(OutputTypeTest, WritesItsContainerStreamsAndLength) {
     const Expected& expected = GetParam();
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
     ConversionRequest request = Request(expected.type, Out("out.bin").string());
     if (expected.adjust) {
         expected.adjust(request);
@@ -328,21 +296,25 @@ TEST_P(OutputTypeTest, WritesItsContainerStreamsAndLength) {
     // Only the finished file is left, under its own name.
     EXPECT_EQ(FilesIn(output->Path()), std::vector<std::filesystem::path>{"out.bin"});
 
-    const std::optional<Probe> probe = ProbeFile(Out("out.bin"));
-    ASSERT_TRUE(probe);
-    EXPECT_EQ(probe->container, expected.container);
-    EXPECT_EQ(probe->video, expected.video);
-    EXPECT_EQ(probe->audio, expected.audio);
-    EXPECT_EQ(probe->width, expected.width);
-    EXPECT_EQ(probe->height, expected.height);
-    EXPECT_NEAR(probe->frameRate, expected.frameRate, 0.01);
-    EXPECT_EQ(probe->sampleRate, expected.sampleRate);
-    EXPECT_EQ(probe->channels, 2);
+    MediaFile probe;
+    ASSERT_TRUE(probe.open(ToWide(Out("out.bin")).c_str()));
+    wchar_t container[64] = {};
+    wchar_t audio[64] = {};
+    probe.getContainer(container, 64);
+    probe.getContainerAudioStreamName(0, audio, 64);
+    EXPECT_EQ(std::wstring(container), expected.container);
+    EXPECT_EQ(VideoCodecOf(probe), expected.video);
+    EXPECT_EQ(std::wstring(audio), expected.audio);
+    EXPECT_EQ(probe.getWidth(), expected.width);
+    EXPECT_EQ(probe.getHeight(), expected.height);
+    EXPECT_NEAR(probe.getFrameRate(), expected.frameRate, 0.01);
+    EXPECT_EQ(probe.getAudioSampleRate(), expected.sampleRate);
+    EXPECT_EQ(probe.getAudioChannel(), 2);
     // Within a frame of the timeline; the sound may run on by up to two frames of its codec
     // (the last one is padded, and some encoders start with a delay).
     const double frame = 1000.0 / expected.frameRate;
-    EXPECT_GE(probe->milliseconds, 1000.0 - frame);
-    EXPECT_LE(probe->milliseconds,
+    EXPECT_GE(probe.getDuration(), 1000.0 - frame);
+    EXPECT_LE(probe.getDuration(),
               1000.0 + frame + 2000.0 * expected.audioFrame / expected.sampleRate);
     if (expected.check) {
         EXPECT_TRUE(expected.check(Out("out.bin")));
@@ -352,44 +324,41 @@ TEST_P(OutputTypeTest, WritesItsContainerStreamsAndLength) {
 INSTANTIATE_TEST_SUITE_P(EveryOutputType, OutputTypeTest, ::testing::ValuesIn(Outputs()),
                          [](const auto& test) { return std::string(test.param.label); });
 
-TEST_F(MltConverterTest, StopLeavesAnEarlierFileAndNoPartOfTheNewOne) {
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
+TEST_F(MltConverterTest, StopAndResetLeaveAnEarlierFileAndNoPartOfTheNewOne) {
     const std::filesystem::path target = Out("kept.mp4");
     std::ofstream(target) << "an earlier file";
     ConversionRequest request = Request(2, target.string());
     request.settings.MP4H264Preset = 7;  // slow enough to stop half-way
+    const std::vector<std::filesystem::path> kept = {"kept.mp4"};
 
     ASSERT_TRUE(converter->Start(*timeline.timeline, request)) << converter->LastError();
+    // A second start while one runs changes nothing.
+    EXPECT_FALSE(converter->Start(*timeline.timeline, Request(2, Out("other.mp4").string())));
     converter->Stop();
     EXPECT_FALSE(converter->IsComplete());
     EXPECT_EQ(Contents(target), "an earlier file");
-    EXPECT_EQ(FilesIn(output->Path()), std::vector<std::filesystem::path>{"kept.mp4"});
+    EXPECT_EQ(FilesIn(output->Path()), kept);
     converter->Reset();
+
+    // Reset while writing removes the partial file.
+    ConversionRequest gone = request;
+    gone.fileName = ToWide(Out("gone.mp4"));
+    ASSERT_TRUE(converter->Start(*timeline.timeline, gone)) << converter->LastError();
+    EXPECT_TRUE(converter->IsConnected());
+    converter->Reset();
+    EXPECT_FALSE(converter->IsConnected());
+    EXPECT_EQ(FilesIn(output->Path()), kept);
 
     // A conversion that completes replaces it.
     ASSERT_TRUE(converter->Start(*timeline.timeline, request)) << converter->LastError();
     ASSERT_TRUE(WaitForCompletion(*converter).completed) << converter->LastError();
-    EXPECT_EQ(FilesIn(output->Path()), std::vector<std::filesystem::path>{"kept.mp4"});
-    const std::optional<Probe> probe = ProbeFile(target);
-    ASSERT_TRUE(probe);
-    EXPECT_EQ(probe->video, L"h264");
-}
-
-TEST_F(MltConverterTest, ResetWhileWritingRemovesThePartialFile) {
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
-    ConversionRequest request = Request(2, Out("gone.mp4").string());
-    request.settings.MP4H264Preset = 7;
-    ASSERT_TRUE(converter->Start(*timeline.timeline, request)) << converter->LastError();
-    // A second start while one runs changes nothing.
-    EXPECT_FALSE(converter->Start(*timeline.timeline, Request(2, Out("other.mp4").string())));
-    EXPECT_TRUE(converter->IsConnected());
-    converter->Reset();
-    EXPECT_FALSE(converter->IsConnected());
-    EXPECT_TRUE(FilesIn(output->Path()).empty());
+    EXPECT_EQ(FilesIn(output->Path()), kept);
+    MediaFile probe;
+    ASSERT_TRUE(probe.open(ToWide(target).c_str()));
+    EXPECT_EQ(VideoCodecOf(probe), L"h264");
 }
 
 TEST_F(MltConverterTest, SettingsNoEncoderTakesFailStartWithoutAFile) {
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
     const std::filesystem::path target = Out("bad.out");
     std::ofstream(target) << "an earlier file";
     struct Case {
@@ -434,7 +403,6 @@ TEST_F(MltConverterTest, SettingsNoEncoderTakesFailStartWithoutAFile) {
 }
 
 TEST_F(MltConverterTest, NothingToWriteFailsStart) {
-    Timeline timeline(clip, 160, 120, 25.0, 1.0);
     // A folder, and a folder that does not exist.
     EXPECT_FALSE(converter->Start(*timeline.timeline, Request(2, output->Path().string())));
     EXPECT_FALSE(converter->Start(*timeline.timeline,

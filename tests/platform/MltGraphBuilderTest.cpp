@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "MltPicture.h"
 #include "editing/DesEffect.h"
 #include "editing/DesGroup.h"
 #include "editing/DesSource.h"
@@ -32,30 +33,6 @@ constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 constexpr double kFps = 15.0;  // the video group's rate while none is set
 constexpr int64_t kSecond = 10'000'000;
-
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-};
-
-std::ostream& operator<<(std::ostream& out, Rgb p) {
-    return out << "(" << p.r << "," << p.g << "," << p.b << ")";
-}
-
-// Conversions through YUV move a channel by a few steps.
-::testing::AssertionResult Near(Rgb actual, Rgb expected, int tolerance = 20) {
-    if (std::abs(actual.r - expected.r) <= tolerance &&
-        std::abs(actual.g - expected.g) <= tolerance &&
-        std::abs(actual.b - expected.b) <= tolerance) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << actual << " is not near " << expected;
-}
-
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kBlue{0, 0, 255};
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kWhite{255, 255, 255};
 
 // The media of one test process, each file made the first time a test asks for it.
 class Media {
@@ -186,18 +163,7 @@ class MltGraph : public ::testing::Test {
 
     // The picture at a time, top row first; empty when no real picture came back.
     std::vector<Rgb> Picture(double seconds) {
-        playing_->seek(FrameAt(seconds));
-        std::unique_ptr<Mlt::Frame> frame(playing_->get_frame());
-        mlt_image_format format = mlt_image_rgba;
-        int width = kWidth;
-        int height = kHeight;
-        const uint8_t* image = frame->get_image(format, width, height);
-        std::vector<Rgb> pixels;
-        if (image != nullptr && format == mlt_image_rgba && width == kWidth && height == kHeight) {
-            for (int i = 0; i < kWidth * kHeight; ++i) {
-                pixels.push_back({image[4 * i], image[4 * i + 1], image[4 * i + 2]});
-            }
-        }
+        std::vector<Rgb> pixels = FetchPicture(*playing_, FrameAt(seconds), kWidth, kHeight);
         EXPECT_EQ(pixels.size(), size_t{kWidth * kHeight}) << "no picture at " << seconds;
         return pixels;
     }

@@ -56,6 +56,13 @@ TEST_F(QtText, CoverageFollowsTheGlyphsFromTheLayoutCorner) {
     EXPECT_TRUE(
         std::any_of(coverage.begin(), coverage.end(), [](uint8_t a) { return a > 0 && a < 255; }));
     EXPECT_TRUE(std::any_of(coverage.begin(), coverage.end(), [](uint8_t a) { return a == 255; }));
+
+    // Empty or off-canvas text covers nothing; an empty canvas is refused.
+    ASSERT_TRUE(rasteriser.Render(L"", SansFont(-20), 0, 0, 32, 16, coverage));
+    EXPECT_EQ(CountCovered(coverage), 0);
+    ASSERT_TRUE(rasteriser.Render(L"Hello", SansFont(-20), 400, 0, 32, 16, coverage));
+    EXPECT_EQ(CountCovered(coverage), 0);
+    EXPECT_FALSE(rasteriser.Render(L"x", SansFont(-20), 0, 0, 0, 16, coverage));
 }
 
 TEST_F(QtText, LineFeedsStartNewLinesAndSizesFollowTheHeight) {
@@ -71,14 +78,6 @@ TEST_F(QtText, LineFeedsStartNewLinesAndSizesFollowTheHeight) {
     const int large =
         (rasteriser.Render(L"W", SansFont(-40), 0, 0, 60, 60, coverage), CountCovered(coverage));
     EXPECT_GT(large, 4 * small);
-}
-
-TEST_F(QtText, EmptyOrOffCanvasTextCoversNothing) {
-    ASSERT_TRUE(rasteriser.Render(L"", SansFont(-20), 0, 0, 32, 16, coverage));
-    EXPECT_EQ(CountCovered(coverage), 0);
-    ASSERT_TRUE(rasteriser.Render(L"Hello", SansFont(-20), 400, 0, 32, 16, coverage));
-    EXPECT_EQ(CountCovered(coverage), 0);
-    EXPECT_FALSE(rasteriser.Render(L"x", SansFont(-20), 0, 0, 0, 16, coverage));
 }
 
 // The whole text clip rendering: a BMP of the canvas size in the text colour whose fourth

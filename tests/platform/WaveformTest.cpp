@@ -82,21 +82,6 @@ TEST(AudioGrabberCallbackTest, PairsHoldTheFirstValueThenFullGroupsAndDropTheTai
     EXPECT_TRUE(std::signbit(levels[5]));
 }
 
-TEST(AudioGrabberCallbackTest, SilenceKeepsPositiveAndNegativeZero) {
-    std::vector<double> levels;
-    AudioGrabberCallback callback(&levels);
-    const std::vector<int16_t> silence(100, 0);
-    callback.SampleCB(silence.data(), silence.size());
-    callback.SampleCB(silence.data(), 0);  // an empty buffer changes nothing
-    callback.NormalizeLevels();
-    EXPECT_EQ(callback.peak, 0);
-    ASSERT_EQ(levels.size(), 6u);
-    for (size_t i = 0; i < levels.size(); ++i) {
-        EXPECT_EQ(levels[i], 0.0);
-        EXPECT_EQ(std::signbit(levels[i]), i % 2 == 1) << "value " << i;
-    }
-}
-
 TEST(AudioGrabberCallbackTest, NormalisationReachesOneAndNeverExceedsIt) {
     std::vector<double> levels;
     AudioGrabberCallback callback(&levels);
@@ -113,7 +98,7 @@ TEST(AudioGrabberCallbackTest, NormalisationReachesOneAndNeverExceedsIt) {
         std::all_of(levels.begin(), levels.end(), [](double v) { return std::abs(v) <= 1; }));
 }
 
-TEST(AudioGrabberCallbackTest, PeakCountsMinus32768AndTheDroppedTail) {
+TEST(AudioGrabberCallbackTest, PeakCountsMinus32768AndTheDroppedTailAndSilenceStaysZero) {
     std::vector<double> levels;
     AudioGrabberCallback callback(&levels);
     const std::vector<int16_t> loud = {32767, -32768};
@@ -121,11 +106,24 @@ TEST(AudioGrabberCallbackTest, PeakCountsMinus32768AndTheDroppedTail) {
     std::vector<int16_t> group(45, 0);
     group[10] = -32768;
     callback.SampleCB(group.data(), group.size());
+    callback.SampleCB(group.data(), 0);  // an empty buffer changes nothing
     EXPECT_EQ(callback.peak, 32768);
     callback.NormalizeLevels();
     ASSERT_EQ(levels.size(), 6u);
     EXPECT_EQ(levels[0], 32767.0 / 32768.0);
     EXPECT_EQ(levels[5], -1.0);
+
+    // Silence keeps its positive and negative zeros through normalisation.
+    std::vector<double> quiet;
+    AudioGrabberCallback silence(&quiet);
+    silence.SampleCB(std::vector<int16_t>(100, 0).data(), 100);
+    silence.NormalizeLevels();
+    EXPECT_EQ(silence.peak, 0);
+    ASSERT_EQ(quiet.size(), 6u);
+    for (size_t i = 0; i < quiet.size(); ++i) {
+        EXPECT_EQ(quiet[i], 0.0);
+        EXPECT_EQ(std::signbit(quiet[i]), i % 2 == 1) << "value " << i;
+    }
 }
 
 TEST(ExtractWaveformTest, PassesTheSegmentInMediaTimeAndNormalises) {
@@ -173,54 +171,36 @@ TEST(ExtractWaveformTest, EachFailureRaisesItsMessageAndKeepsTheLevels) {
               "Could not create filter graph");  // no factory installed at all
 }
 
-// A 16-bit PCM WAV file of 44.1 kHz stereo: silence, a 1 kHz tone, silence, a second each.
-std::string SilenceToneSilence() {
+// 44.1 kHz stereo: silence, a 1 kHz tone, silence, a second each.
+std::vector<int16_t> SilenceToneSilence() {
     constexpr int kRate = 44100;
     std::vector<int16_t> samples(static_cast<size_t>(3 * kRate) * 2, 0);
     for (int i = kRate; i < 2 * kRate; ++i) {
         const double phase = 2 * std::numbers::pi * 1000.0 * i / kRate;
         samples[2 * i] = samples[2 * i + 1] = static_cast<int16_t>(16000 * std::cos(phase));
     }
-    const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    std::string bytes;
-    const auto put = [&bytes](uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes += static_cast<char>(value >> (8 * i));
-        }
-    };
-    bytes += "RIFF";
-    put(36 + dataBytes, 4);
-    bytes += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);  // PCM
-    put(2, 2);
-    put(kRate, 4);
-    put(kRate * 4, 4);
-    put(4, 2);
-    put(16, 2);
-    bytes += "data";
-    put(dataBytes, 4);
-    bytes.append(reinterpret_cast<const char*>(samples.data()), dataBytes);
-    return bytes;
+    return samples;
+}
+
+// The pairs of levels that pass a test.
+template <typename Test>
+size_t PairsThat(const std::vector<double>& levels, Test test) {
+    size_t count = 0;
+    for (size_t i = 0; i + 1 < levels.size(); i += 2) {
+        count += test(levels[i], levels[i + 1]) ? 1 : 0;
+    }
+    return count;
 }
 
 // Pairs of a normalised 1 kHz tone span almost the full range (all but the pairs of one
 // value that open each buffer).
 size_t LoudPairs(const std::vector<double>& levels) {
-    size_t loud = 0;
-    for (size_t i = 0; i + 1 < levels.size(); i += 2) {
-        loud += levels[i] > 0.9 && levels[i + 1] < -0.9 ? 1 : 0;
-    }
-    return loud;
+    return PairsThat(levels, [](double high, double low) { return high > 0.9 && low < -0.9; });
 }
 
 // Pairs of pure silence: a tone is almost never exactly 0.
 size_t SilentPairs(const std::vector<double>& levels) {
-    size_t silent = 0;
-    for (size_t i = 0; i + 1 < levels.size(); i += 2) {
-        silent += levels[i] == 0.0 && levels[i + 1] == 0.0 ? 1 : 0;
-    }
-    return silent;
+    return PairsThat(levels, [](double high, double low) { return high == 0.0 && low == 0.0; });
 }
 
 // The extraction on the FFmpeg decoder, on files generated once for the whole suite.
@@ -228,7 +208,7 @@ class RealWaveformTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         files = std::make_unique<MediaFolder>();
-        steps = files->WriteFile("steps.wav", SilenceToneSilence());
+        steps = files->WriteFile("steps.wav", testing::PcmWave(44100, 2, SilenceToneSilence()));
     }
     static void TearDownTestSuite() { files.reset(); }
     testing::ScopedPort<IAudioDecoder> decoder{[] { return std::make_unique<AvAudioDecoder>(); }};

@@ -157,7 +157,8 @@ TEST_F(NativeWindowsTest, ChildGivesItsParentAndTheAreaInsideItsBorder) {
     EXPECT_EQ(rect, (WindowRect{50, 60, 450, 360}));
 }
 
-TEST_F(NativeWindowsTest, WhatIsNotAWindowGivesNone) {
+// Neither the windows nor the video window take what is not a window that can show pictures.
+TEST_F(XcbWindowsTest, WhatIsNotAWindowGivesNone) {
     const xcb_window_t top = MakeWindow(screen_->root, 0, 0, 100, 100);
     const xcb_window_t child = MakeWindow(top, 10, 10, 20, 20);
     const xcb_window_t destroyed = MakeWindow(top, 10, 10, 20, 20);
@@ -179,6 +180,12 @@ TEST_F(NativeWindowsTest, WhatIsNotAWindowGivesNone) {
         WindowRect rect{1, 2, 3, 4};
         EXPECT_FALSE(windows.GetClientRectInParent(id, rect)) << id;
     }
+    const xcb_window_t inputOnly =
+        MakeWindow(screen_->root, 0, 0, 10, 10, 0, false, XCB_WINDOW_CLASS_INPUT_ONLY);
+    for (const xcb_window_t id : {0u, xcb_generate_id(connection_), destroyed, pixmap, inputOnly}) {
+        EXPECT_EQ(XcbVideoWindow::Create(id), nullptr) << id;
+    }
+    EXPECT_NE(XcbVideoWindow::Create(screen_->root), nullptr);
     // Errors on one connection leave it usable.
     EXPECT_EQ(windows.GetParent(child), NativeWindow{top});
 }
@@ -205,6 +212,14 @@ TEST_F(VideoWindowTest, ShowsAFrameWhereItIsPlacedInItsOwner) {
     // Hidden, it uncovers its owner.
     video->SetVisible(false);
     EXPECT_TRUE(ShowsColour(owner, 40, 30, 100, 80, kWhite));
+
+    // A frame shown while hidden is put again when it is mapped, and again when resized.
+    const auto blue = Frame(8, 8, kBlue);
+    video->Show(blue.data(), 8, 8);
+    video->SetVisible(true);
+    EXPECT_TRUE(ShowsColour(owner, 40, 30, 100, 80, kBlue));
+    video->SetPosition(20, 30, 200, 150);
+    EXPECT_TRUE(ShowsColour(owner, 20, 30, 200, 150, kBlue));
 }
 
 TEST_F(VideoWindowTest, ScalesTheFrameToTheWindowsSize) {
@@ -231,27 +246,6 @@ TEST_F(VideoWindowTest, ScalesTheFrameToTheWindowsSize) {
     }
     EXPECT_TRUE(ShowsColour(owner, 10 + 266, 20, 1, 200, kWhite));
     EXPECT_TRUE(ShowsColour(owner, 10, 20 + 200, 266, 1, kWhite));
-}
-
-TEST_F(VideoWindowTest, PutsTheLastFrameAgainWhenMappedAndResized) {
-    const xcb_window_t owner = MakeWindow(screen_->root, 0, 0, 400, 300);
-    auto video = XcbVideoWindow::Create(owner);
-    ASSERT_NE(video, nullptr);
-    const auto green = Frame(8, 8, kGreen);
-    video->Show(green.data(), 8, 8);  // hidden, at its first size
-    video->SetPosition(50, 50, 60, 40);
-    video->SetVisible(true);
-    EXPECT_TRUE(ShowsColour(owner, 50, 50, 60, 40, kGreen));
-
-    video->SetPosition(20, 30, 200, 150);
-    EXPECT_TRUE(ShowsColour(owner, 20, 30, 200, 150, kGreen));
-
-    // A later frame is the one put again.
-    const auto blue = Frame(8, 8, kBlue);
-    video->Show(blue.data(), 8, 8);
-    video->SetVisible(false);
-    video->SetVisible(true);
-    EXPECT_TRUE(ShowsColour(owner, 20, 30, 200, 150, kBlue));
 }
 
 TEST_F(VideoWindowTest, ShowingFromAnotherThreadWhileMovingIsSafe) {
@@ -302,18 +296,6 @@ TEST_F(VideoWindowTest, OutlivesItsOwner) {
         video->SetVisible(i % 2 == 0);
     }
     video.reset();  // destroying a window that is gone is harmless too
-}
-
-TEST_F(VideoWindowTest, NeedsAWindowThatCanShowIt) {
-    const xcb_window_t destroyed = MakeWindow(screen_->root, 0, 0, 10, 10);
-    Destroy(destroyed);
-    const xcb_window_t inputOnly =
-        MakeWindow(screen_->root, 0, 0, 10, 10, 0, false, XCB_WINDOW_CLASS_INPUT_ONLY);
-    EXPECT_EQ(XcbVideoWindow::Create(0), nullptr);
-    EXPECT_EQ(XcbVideoWindow::Create(destroyed), nullptr);
-    EXPECT_EQ(XcbVideoWindow::Create(xcb_generate_id(connection_)), nullptr);
-    EXPECT_EQ(XcbVideoWindow::Create(inputOnly), nullptr);
-    EXPECT_NE(XcbVideoWindow::Create(screen_->root), nullptr);
 }
 
 TEST_F(XcbWindowsTest, WithoutADisplayThereAreNoWindows) {

@@ -1,15 +1,10 @@
 #include "support/GeneratedMedia.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,19 +13,15 @@
 #include <numeric>
 #include <sstream>
 
-#include "support/Descriptor.h"
-
-extern char** environ;
-
 namespace vortrel::testing {
 
 namespace {
 
-// melt finishes these files in well under a second; this only stops a stuck one.
-// A file takes a fraction of a second to make; melt now and then hangs at its end when the
-// machine is busy, so a run that takes this long is ended and tried again.
-constexpr int kMeltTimeoutMs = 10000;
-constexpr int kMeltAttempts = 3;
+// A file takes a fraction of a second to make, a second or two on a busy machine; there melt
+// also hangs now and then (as often as one run in four), so a run that takes this long (in
+// seconds) is ended and tried again.
+constexpr int kMeltTimeout = 5;
+constexpr int kMeltAttempts = 8;
 
 std::string ColourArgument(Colour colour) {
     char text[32];
@@ -39,15 +30,15 @@ std::string ColourArgument(Colour colour) {
     return text;
 }
 
+// The arguments as one shell command line, each quoted.
 std::string CommandLine(const std::vector<std::string>& arguments) {
     std::string line;
     for (const std::string& argument : arguments) {
-        if (!line.empty()) {
-            line += ' ';
+        line += " '";
+        for (char c : argument) {
+            line += c == '\'' ? std::string("'\\''") : std::string(1, c);
         }
-        const bool plain =
-            !argument.empty() && argument.find_first_of(" '\"\\$") == std::string::npos;
-        line += plain ? argument : "'" + argument + "'";
+        line += '\'';
     }
     return line;
 }
@@ -67,72 +58,28 @@ std::string Extension(const std::string& name) {
 }
 
 struct CommandResult {
-    int status = 0;  // the exit code; -1 when it was killed or did not exit normally
+    int status = 0;  // the exit code; -1 when it did not exit normally
     std::string output;
     bool timedOut = false;
 };
 
-// Runs a program found on the PATH, collecting what it writes to stdout and stderr.
+// Runs a program found on the PATH under timeout(1), collecting its stdout and stderr.
 CommandResult Run(const std::vector<std::string>& arguments) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        throw GeneratedMediaError("Could not make a pipe for: " + CommandLine(arguments));
+    const std::string command = "timeout -k 2 " + std::to_string(kMeltTimeout) +
+                                CommandLine(arguments) + " 2>&1 </dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        throw GeneratedMediaError("Could not start" + command + ": " + std::strerror(errno));
     }
-    Descriptor readEnd(fds[0]);
-    Descriptor writeEnd(fds[1]);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.Get(), STDERR_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        throw GeneratedMediaError("Could not start " + CommandLine(arguments) + ": " +
-                                  std::strerror(spawned));
-    }
-    writeEnd.Reset();
-
     CommandResult result;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(kMeltTimeoutMs);
     char buffer[4096];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            result.timedOut = true;
-            kill(child, SIGKILL);
-            break;
-        }
-        pollfd watched{readEnd.Get(), POLLIN, 0};
-        const int ready = poll(&watched, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
-            continue;  // the deadline check above ends the wait
-        }
-        const ssize_t got = read(readEnd.Get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;  // the child closed its output
-        }
-        result.output.append(buffer, static_cast<size_t>(got));
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        result.output.append(buffer, got);
     }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    const int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // timeout(1) exits with 124 when it ended the program, 137 when it had to kill it.
+    result.timedOut = result.status == 124 || result.status == 137;
     return result;
 }
 
@@ -191,20 +138,19 @@ void MediaFolder::RunMelt(const std::vector<std::string>& arguments,
     command.push_back("real_time=-1");
     std::error_code error;
     CommandResult result;
-    for (int attempt = 0; attempt < kMeltAttempts; ++attempt) {
+    bool written = false;
+    // A busy machine now and then also makes melt end without writing its one frame.
+    for (int attempt = 0; attempt < kMeltAttempts && !written; ++attempt) {
         std::filesystem::remove(output, error);
         result = Run(command);
-        if (!result.timedOut) {
-            break;
-        }
+        written = !result.timedOut && std::filesystem::file_size(output, error) > 0 && !error;
     }
-    const bool written = std::filesystem::file_size(output, error) > 0 && !error;
     if (result.timedOut || result.status != 0 || !written) {
         const std::string reason = result.timedOut ? "timed out"
                                    : result.status != 0
                                        ? "exited with " + std::to_string(result.status)
                                        : "wrote no " + output.string();
-        throw GeneratedMediaError("melt " + reason + ": " + CommandLine(command) + "\n" +
+        throw GeneratedMediaError("melt " + reason + ":" + CommandLine(command) + "\n" +
                                   result.output);
     }
 }
@@ -316,6 +262,50 @@ std::filesystem::path MediaFolder::WriteTruncatedCopy(const std::filesystem::pat
     }
     const double kept = std::clamp(fraction, 0.0, 1.0) * static_cast<double>(bytes.size());
     return WriteFile(name, bytes.substr(0, static_cast<size_t>(kept)));
+}
+
+std::vector<std::filesystem::path> MediaFolder::MakeNonMedia(const std::filesystem::path& video,
+                                                             const std::filesystem::path& picture) {
+    std::string noise;
+    for (uint32_t x = 7, i = 0; i < 20000; ++i) {
+        x = x * 1664525u + 1013904223u;
+        noise += static_cast<char>(x >> 24);
+    }
+    const std::filesystem::path pipe = path_ / "pipe.mkv";
+    if (mkfifo(pipe.c_str(), 0600) != 0) {
+        throw GeneratedMediaError("Could not make the named pipe " + pipe.string());
+    }
+    const std::string extension = video.extension().string();
+    return {path_ / "missing.mkv",
+            path_,
+            pipe,
+            WriteFile("empty.mkv", ""),
+            WriteFile("text.mp4", std::string(4000, 'x')),
+            WriteFile("noise.mkv", noise),
+            WriteFile("noise.png", noise),
+            WriteTruncatedCopy(video, "half" + extension, 0.5),
+            WriteTruncatedCopy(picture, "half.png", 0.5)};
+}
+
+std::string PcmWave(int rate, int channels, const std::vector<int16_t>& samples,
+                    uint32_t declaredByteRate) {
+    const auto data = static_cast<uint32_t>(samples.size() * 2);
+    const auto frameBytes = static_cast<uint32_t>(channels * 2);
+    std::string out;
+    const auto put = [&out](const char* tag, uint32_t value, int bytes) {
+        out += tag;
+        for (int i = 0; i < bytes; ++i) {
+            out += static_cast<char>(value >> (8 * i));
+        }
+    };
+    put("RIFF", 36 + data, 4);
+    put("WAVEfmt ", 16, 4);
+    put("", 1 + (frameBytes / 2 << 16), 4);  // PCM, then the channels
+    put("", static_cast<uint32_t>(rate), 4);
+    put("", declaredByteRate != 0 ? declaredByteRate : rate * frameBytes, 4);
+    put("", frameBytes + (16 << 16), 4);  // the bytes of a frame, then the bits of a sample
+    put("data", data, 4);
+    return out.append(reinterpret_cast<const char*>(samples.data()), data);
 }
 
 std::wstring ToWide(const std::filesystem::path& path) {

@@ -83,12 +83,24 @@ class MediaFolder {
     std::filesystem::path WriteTruncatedCopy(const std::filesystem::path& source,
                                              const std::string& name, double fraction);
 
+    /// Files that are not media, made once: a missing name, the folder itself, a named pipe
+    /// (which blocks whoever opens it until someone writes to it), an empty file, text, noise
+    /// named as a video and as a picture, and the first halves of a video and a picture (an
+    /// MP4's index is at its end).
+    std::vector<std::filesystem::path> MakeNonMedia(const std::filesystem::path& video,
+                                                    const std::filesystem::path& picture);
+
   private:
     std::filesystem::path Profile(int width, int height, int fps);
     void RunMelt(const std::vector<std::string>& arguments, const std::filesystem::path& output);
 
     std::filesystem::path path_;
 };
+
+/// The bytes of a 16-bit PCM WAV file of interleaved samples, for MediaFolder::WriteFile. Its
+/// header declares the true byte rate unless told another, as some writers get it wrong.
+std::string PcmWave(int rate, int channels, const std::vector<int16_t>& samples,
+                    uint32_t declaredByteRate = 0);
 
 /// A path as the wide string that the model's interfaces take, its bytes read as UTF-8.
 std::wstring ToWide(const std::filesystem::path& path);

@@ -12,27 +12,14 @@
 #include "Commands.h"
 #include "ScriptRunner.h"
 #include "ScriptSyntax.h"
+#include "support/GeneratedMedia.h"
 
 namespace vortrel::script {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A temporary folder, removed with everything in it.
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "vortrel-runner-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~Folder() { fs::remove_all(path_); }
-    const fs::path& Path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
+using Folder = testing::MediaFolder;  // a temporary folder, removed with what it holds
 
 // The line and message of the fault that checking a script raises, or "none".
 std::string CheckFault(const std::string& text) {
@@ -74,32 +61,35 @@ TEST(ScriptChecks, FaultsAreFoundBeforeAnythingRuns) {
     EXPECT_EQ(CheckFault("GetClipCount 1 => $n\nGetScale => $s\nSetScale $n\nSetScale $s"), "none");
 }
 
-// Runs a script on a fresh control in a folder; returns what it printed.
-std::string RunIn(ScriptRunner& runner, const std::string& text, const fs::path& folder,
-                  std::ostringstream& out) {
-    const fs::path previous = fs::current_path();
-    fs::current_path(folder);
-    try {
-        runner.Run(ParseScript(text));
-    } catch (...) {
+// A runner on a fresh control, whose scripts run in a folder of their own.
+class ScriptRuns : public ::testing::Test {
+  protected:
+    // Runs a script; returns everything printed so far.
+    std::string Run(const std::string& text) {
+        const fs::path previous = fs::current_path();
+        fs::current_path(folder.Path());
+        try {
+            runner.Run(ParseScript(text));
+        } catch (...) {
+            fs::current_path(previous);
+            throw;
+        }
         fs::current_path(previous);
-        throw;
+        return out.str();
     }
-    fs::current_path(previous);
-    return out.str();
-}
 
-TEST(ScriptRuns, CapturedOutputsFeedLaterCalls) {
     Folder folder;
     std::ostringstream out;
-    ScriptRunner runner(out);
-    const std::string printed = RunIn(runner,
-                                      "GetDESEffect 0 => $name\n"
-                                      "AddEffect 1 $name 0.5 1.5 \" A = 1 \" => $index\n"
-                                      "AddEffect 1 $name 0.5 1.5 \"\" => $index\n"
-                                      "GetEffect 4 $index => $same\n"
-                                      "GetEffectCount 4\n",
-                                      folder.Path(), out);
+    ScriptRunner runner{out};
+};
+
+TEST_F(ScriptRuns, CapturedOutputsFeedLaterCalls) {
+    const std::string printed =
+        Run("GetDESEffect 0 => $name\n"
+            "AddEffect 1 $name 0.5 1.5 \" A = 1 \" => $index\n"
+            "AddEffect 1 $name 0.5 1.5 \"\" => $index\n"
+            "GetEffect 4 $index => $same\n"
+            "GetEffectCount 4\n");
     std::istringstream lines(printed);
     std::string first;
     std::getline(lines, first);
@@ -115,10 +105,7 @@ TEST(ScriptRuns, CapturedOutputsFeedLaterCalls) {
                   "GetEffectCount -> 2\n");
 }
 
-TEST(ScriptRuns, AddedDirectivesRunInOrderAndSeeTheHost) {
-    Folder folder;
-    std::ostringstream out;
-    ScriptRunner runner(out);
+TEST_F(ScriptRuns, AddedDirectivesRunInOrderAndSeeTheHost) {
     Directive repaints;
     repaints.minArgs = 0;
     repaints.maxArgs = 0;
@@ -128,17 +115,13 @@ TEST(ScriptRuns, AddedDirectivesRunInOrderAndSeeTheHost) {
                       << "\n";
     };
     runner.AddDirective("!repaints", repaints);
-    EXPECT_EQ(RunIn(runner, "!repaints\nSetScale 2\n!repaints\nGetScale\n", folder.Path(), out),
+    EXPECT_EQ(Run("!repaints\nSetScale 2\n!repaints\nGetScale\n"),
               "!repaints -> none\nSetScale ->\n!repaints -> some\nGetScale -> 2\n");
 }
 
-TEST(ScriptRuns, AFailureWhileRunningStopsAtItsLine) {
-    Folder folder;
-    std::ostringstream out;
-    ScriptRunner runner(out);
+TEST_F(ScriptRuns, AFailureWhileRunningStopsAtItsLine) {
     try {
-        RunIn(runner, "GetTrackCount\n!testsrc no/such/folder/a.wav 1 audio\nGetTrackCount\n",
-              folder.Path(), out);
+        Run("GetTrackCount\n!testsrc no/such/folder/a.wav 1 audio\nGetTrackCount\n");
         ADD_FAILURE() << "the script ran through";
     } catch (const ScriptError& error) {
         EXPECT_EQ(error.Line(), 2);
@@ -147,20 +130,16 @@ TEST(ScriptRuns, AFailureWhileRunningStopsAtItsLine) {
     EXPECT_EQ(out.str(), "GetTrackCount -> 8\n");
 }
 
-TEST(ScriptRuns, AwaitRunsTheTimersUntilThePreviewReportsOrTheTimeIsUp) {
+TEST_F(ScriptRuns, AwaitRunsTheTimersUntilThePreviewReportsOrTheTimeIsUp) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    Folder folder;
-    std::ostringstream out;
-    ScriptRunner runner(out);
-    const std::string printed = RunIn(runner,
-                                      "!await OnPlaying 0\n"
-                                      "!testsrc clip.mkv 0.5 video 64x48\n"
-                                      "AddVideoClip 1 \"clip.mkv\" 0 0.5 0\n"
-                                      "Play\n"
-                                      "!await OnPlaying 5000\n"
-                                      "!await OnPlayingCompleted 5000\n"
-                                      "get IsPlaying\n",
-                                      folder.Path(), out);
+    const std::string printed =
+        Run("!await OnPlaying 0\n"
+            "!testsrc clip.mkv 0.5 video 64x48\n"
+            "AddVideoClip 1 \"clip.mkv\" 0 0.5 0\n"
+            "Play\n"
+            "!await OnPlaying 5000\n"
+            "!await OnPlayingCompleted 5000\n"
+            "get IsPlaying\n");
     // Play reports the start; ticks report the position (how far it got depends on the
     // machine's speed) until the one after the end completes and stops, which reports the
     // start twice more.
@@ -186,14 +165,14 @@ TEST(ScriptRuns, AwaitRunsTheTimersUntilThePreviewReportsOrTheTimeIsUp) {
     EXPECT_NE(printed.find("OnPlaying 466\n"), std::string::npos) << printed;  // the last frame
 }
 
-TEST(ScriptCommand, RelativeNamesResolveInTheWorkingFolder) {
-    Folder folder;
+using ScriptCommand = ScriptRuns;
+
+TEST_F(ScriptCommand, RelativeNamesResolveInTheWorkingFolder) {
     const fs::path script = folder.Path() / "make.vts";
     std::ofstream(script)
         << "!testsrc tone.wav 0.5 audio\nAddAudioClip 5 \"tone.wav\" 0 0.25 0 1\n";
     const fs::path previous = fs::current_path();
 
-    std::ostringstream out;
     std::ostringstream err;
     const fs::path chosen = folder.Path() / "made" / "here";
     EXPECT_EQ(RunScriptCommand(script.string(), chosen.string(), out, err), kExitOk) << err.str();
@@ -208,11 +187,9 @@ TEST(ScriptCommand, RelativeNamesResolveInTheWorkingFolder) {
     EXPECT_FALSE(fs::exists(previous / "tone.wav"));
 }
 
-TEST(ScriptCommand, FaultsGiveOneLineAndTheirExitCode) {
-    Folder folder;
+TEST_F(ScriptCommand, FaultsGiveOneLineAndTheirExitCode) {
     const fs::path bad = folder.Path() / "bad.vts";
     std::ofstream(bad) << "GetTrackCount\n\nGetTrackCount 1\n";
-    std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunScriptCommand(bad.string(), "", out, err), kExitUsage);
     EXPECT_EQ(err.str(), "error: 3: GetTrackCount takes 0 arguments, got 1\n");

@@ -48,6 +48,8 @@ TEST(ScriptSyntax, LinesBecomeStatementsOfTheirKind) {
     EXPECT_EQ(statements[4].line, 8);
     EXPECT_EQ(statements[4].name, "Clear");
     EXPECT_TRUE(statements[4].args.empty());
+
+    EXPECT_TRUE(ParseScript("").empty());
 }
 
 TEST(ScriptSyntax, FaultsNameTheirLine) {
@@ -72,11 +74,6 @@ TEST(ScriptSyntax, FaultsNameTheirLine) {
             EXPECT_EQ(error.GetKind(), ScriptError::Kind::Script) << fault;
         }
     }
-}
-
-TEST(ScriptSyntax, AnEmptyScriptHasNoStatements) {
-    EXPECT_TRUE(ParseScript("").empty());
-    EXPECT_TRUE(ParseScript("\n\n# only comments\n").empty());
 }
 
 }  // namespace
