@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <memory>
 #include <string>
@@ -91,6 +92,18 @@ TEST_F(Control, NullOutputsAreNeverWrittenAndNothingCrashes) {
     int32_t count = 0;
     control.GetClipCount(1, &count);
     EXPECT_EQ(count, 1);
+}
+
+// A pipe with no writer would hold whoever opened it for reading until one came.
+TEST_F(Control, PipesNamedForProjectsOrTrackImagesNeverHoldTheControl) {
+    const std::filesystem::path pipe = media.Path() / "pipe.xml";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    int32_t result = -1;
+    EXPECT_EQ(control.LoadProject(FromPath(pipe).c_str(), &result), kOk);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(control.ChangeTrackImage(1, FromPath(pipe).c_str()), kOk);
+    // The wait cursor around the load, and no repaint: nothing changed.
+    EXPECT_EQ(window.log, (std::vector<std::string>{"wait", "arrow"}));
 }
 
 TEST_F(Control, EveryEventFollowsAnUpdate) {

@@ -11,6 +11,7 @@
 #include "base/Utf8.h"
 #include "control/CTimelineControl.h"
 #include "editing/DesRenderer.h"
+#include "editing/EditNode.h"
 #include "model/TimelineModel.h"
 #include "model/TimerDispatcher.h"
 #include "platform/linux/LinuxPlatform.h"
@@ -168,6 +169,22 @@ TEST_F(Playback, PlaysPausesSeeksAndCompletesInRealTime) {
     EXPECT_EQ(sink.events, Events{"0"});
     ASSERT_TRUE(Within(3s, [&] { return Colour() == "red"; }));
     // The control goes while it plays.
+}
+
+// Frames of the largest picture are 256 MiB; stopping while the player is busy with them must
+// not wait on it for long. A larger picture is refused and the timeline keeps its own.
+TEST_F(Playback, AtTheLargestPictureStopReturnsPromptly) {
+    control->SetVideoTrackResolution(kMaxPictureSide, kMaxPictureSide);
+    control->SetVideoTrackResolution(kMaxPictureSide * 2, kMaxPictureSide * 2);
+    AddClip();
+    control->Play();
+    int32_t width = 0;
+    ASSERT_TRUE(Within(60s, [&] { return (width = Shown().width) != 0; }));
+    EXPECT_EQ(width, kMaxPictureSide);
+    const auto start = std::chrono::steady_clock::now();
+    control->Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+    EXPECT_FALSE(Model().IsPlaying());
 }
 
 TEST_F(Playback, AnEmptyTimelinePlaysItsOneBlackFrameAndCompletes) {

@@ -3,6 +3,7 @@
 #include <mlt++/Mlt.h>
 
 #include <algorithm>
+#include <chrono>
 #include <exception>
 #include <numeric>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "base/Utf8.h"
 #include "editing/EditNode.h"
 #include "editing/EditTimeline.h"
+#include "platform/linux/AvSupport.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltOutputPlan.h"
 #include "platform/linux/MltRuntime.h"
@@ -81,6 +83,15 @@ void ShapeProfile(Mlt::Profile& profile, const MltOutputPlan& plan) {
                                static_cast<int>(displayDen / common));
     profile.set_progressive(1);
     profile.set_explicit(1);
+}
+
+// Whether a written file reads back with the streams it was given. The encoder does not say
+// when writing its last part (an index, a trailer) fails, and a file cut off there does not
+// open or lacks streams.
+bool ReadsBack(const std::filesystem::path& file, unsigned streams) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const av::FormatContextPtr input = av::OpenLocalInput(file.string(), &deadline);
+    return input != nullptr && input->nb_streams >= streams;
 }
 
 }  // namespace
@@ -163,6 +174,7 @@ bool MltConverter::Start(const EditTimeline& timeline, const ConversionRequest& 
 }
 
 bool MltConverter::Launch(const MltOutputPlan& plan) {
+    streams_ = (plan.videoEncoder.empty() ? 0u : 1u) + (plan.audioEncoder.empty() ? 0u : 1u);
     consumer_ =
         std::make_unique<Mlt::Consumer>(*profile_, "avformat", replacement_->Temporary().c_str());
     if (!consumer_->is_valid()) {
@@ -219,6 +231,12 @@ bool MltConverter::IsComplete() {
     if (state_.fatalError.load() || frames < length_) {
         error_ = "the encoder stopped after " + std::to_string(frames) + " of " +
                  std::to_string(length_) + " frames";
+        RemovePartial();
+        failed_ = true;
+        return false;
+    }
+    if (!ReadsBack(replacement_->Temporary(), streams_)) {
+        error_ = "the encoder could not finish " + target_.string();
         RemovePartial();
         failed_ = true;
         return false;

@@ -92,6 +92,7 @@ class MltConverter final : public IConverter {
 
     std::filesystem::path target_;
     std::unique_ptr<FileReplacement> replacement_;  // none once committed or removed
+    unsigned streams_ = 0;                          // what the file is written with
     int64_t length_ = 0;                            // frames
     int rateNum_ = 1;
     int rateDen_ = 1;
