@@ -220,26 +220,23 @@ class MltGraph : public ::testing::Test {
 };
 
 TEST_F(MltGraph, ProfileIsTheVideoGroupsSizeAtFifteenFpsUntilARateIsSet) {
-    Rebuild();
-    EXPECT_EQ(profile_->width(), kWidth);
-    EXPECT_EQ(profile_->height(), kHeight);
-    EXPECT_EQ(profile_->frame_rate_num(), 15);
-    EXPECT_EQ(profile_->frame_rate_den(), 1);
-    EXPECT_EQ(profile_->sample_aspect_num(), profile_->sample_aspect_den());
-    EXPECT_TRUE(profile_->progressive());
-
     struct Case {
-        float fps;
-        int num, den;
+        float fps;  // 0: none set, at the group's first size
+        int width, num, den;
     };
-    for (const Case& c : {Case{25.0f, 25, 1}, Case{29.97f, 30000, 1001}, Case{12.5f, 25, 2}}) {
-        video_.SetFrameRate(c.fps);
-        video_.SetResolution(*video_.GetGroupObject(), 160, 120);
+    for (const Case& c : {Case{0.0f, kWidth, 15, 1}, Case{25.0f, 160, 25, 1},
+                          Case{29.97f, 160, 30000, 1001}, Case{12.5f, 160, 25, 2}}) {
+        if (c.fps > 0) {
+            video_.SetFrameRate(c.fps);
+            video_.SetResolution(*video_.GetGroupObject(), 160, 120);
+        }
         const auto profile = builder_.MakeProfile(Timeline());
-        EXPECT_EQ(profile->width(), 160);
-        EXPECT_EQ(profile->height(), 120);
+        EXPECT_EQ(profile->width(), c.width);
+        EXPECT_EQ(profile->height(), c.width * 3 / 4);
         EXPECT_EQ(profile->frame_rate_num(), c.num) << c.fps;
         EXPECT_EQ(profile->frame_rate_den(), c.den) << c.fps;
+        EXPECT_EQ(profile->sample_aspect_num(), profile->sample_aspect_den());
+        EXPECT_TRUE(profile->progressive());
     }
 }
 

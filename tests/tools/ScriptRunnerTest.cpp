@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -82,28 +81,6 @@ class ScriptRuns : public ::testing::Test {
     std::ostringstream out;
     ScriptRunner runner{out};
 };
-
-TEST_F(ScriptRuns, CapturedOutputsFeedLaterCalls) {
-    const std::string printed =
-        Run("GetDESEffect 0 => $name\n"
-            "AddEffect 1 $name 0.5 1.5 \" A = 1 \" => $index\n"
-            "AddEffect 1 $name 0.5 1.5 \"\" => $index\n"
-            "GetEffect 4 $index => $same\n"
-            "GetEffectCount 4\n");
-    std::istringstream lines(printed);
-    std::string first;
-    std::getline(lines, first);
-    ASSERT_EQ(first.rfind("GetDESEffect -> \"", 0), 0u) << first;
-    const std::string name = first.substr(std::string("GetDESEffect -> ").size());
-    std::string rest((std::istreambuf_iterator<char>(lines)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(rest,
-              "AddEffect -> 0\n"
-              "AddEffect -> 1\n"
-              "GetEffect -> " +
-                  name +
-                  " 1.5 2.5 \"\"\n"
-                  "GetEffectCount -> 2\n");
-}
 
 TEST_F(ScriptRuns, AddedDirectivesRunInOrderAndSeeTheHost) {
     Directive repaints;
