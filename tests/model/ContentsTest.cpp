@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -21,15 +22,19 @@
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"
 #include "model/FontTable.h"
+#include "model/IClip.h"
 #include "model/IEffect.h"
 #include "model/ImageClip.h"
 #include "model/MediaEffect.h"
 #include "model/TextClip.h"
+#include "model/TimeRules.h"
+#include "model/TimeScale.h"
 #include "model/TransitionEffect.h"
 #include "model/VideoClip.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/FakeMediaDetector.h"
 #include "support/FakeTextRasteriser.h"
+#include "support/TestContents.h"
 
 namespace vortrel {
 namespace {
@@ -38,6 +43,7 @@ namespace fs = std::filesystem;
 
 using testing::FakeDeviceCatalog;
 using testing::ScopedFakeMediaDetector;
+using testing::TestClip;
 
 TEST(ContentTime, ThreeDigitFractionsAndHoursThatDoNotWrap) {
     const std::pair<int32_t, const wchar_t*> cases[] = {
@@ -132,6 +138,7 @@ class PosterFrame : public Contents {
         detector.Script().frameAt = [byteAt](double t) {
             return std::optional<std::vector<uint8_t>>(std::vector<uint8_t>(16, byteAt(t)));
         };
+        detector.Script().frameTimes.clear();
     }
     ScopedFakeMediaDetector detector;
     VideoClip clip{&videoTrack};
@@ -146,7 +153,7 @@ TEST_F(PosterFrame, DarkFramesAreSkippedHalfASecondAtATime) {
     EXPECT_EQ(clip.GetPosterBits(), poster->bits);
 
     clip.SetSkipBlackPosterFrame(false);
-    detector.Script().frameTimes.clear();
+    FramesAre([](double t) -> uint8_t { return t < 2.2 ? 90 : 91; });
     EXPECT_EQ(clip.CreatePosterFrame()->bits.back(), 90);
     EXPECT_EQ(detector.Script().frameTimes, std::vector<double>{1.0});
 }
@@ -158,7 +165,6 @@ TEST_F(PosterFrame, WhiteIsBrightAndAVideoDarkToItsEndShowsItsLastFrame) {
 
     FramesAre([](double t) -> uint8_t { return static_cast<uint8_t>(t * 5); });  // all dark
     detector.Script().lengths = {10.0};
-    detector.Script().frameTimes.clear();
     auto poster = clip.CreatePosterFrame();
     ASSERT_TRUE(poster);
     EXPECT_EQ(detector.Script().frameTimes.back(), 9.5);  // stops at the 10 s length
@@ -166,11 +172,9 @@ TEST_F(PosterFrame, WhiteIsBrightAndAVideoDarkToItsEndShowsItsLastFrame) {
 
     // Without a known length, a picture that stops changing ends the search, and a
     // detector that keeps answering with new dark frames is still stopped.
-    detector.Script().frameTimes.clear();
     FramesAre([](double) -> uint8_t { return 0; });
     EXPECT_TRUE(clip.CreatePosterFrame());
     EXPECT_EQ(detector.Script().frameTimes.size(), 2u);
-    detector.Script().frameTimes.clear();
     FramesAre(
         [](double t) -> uint8_t { return static_cast<uint8_t>(static_cast<int>(t * 2) % 50); });
     EXPECT_TRUE(clip.CreatePosterFrame());
@@ -178,21 +182,20 @@ TEST_F(PosterFrame, WhiteIsBrightAndAVideoDarkToItsEndShowsItsLastFrame) {
 }
 
 TEST_F(PosterFrame, NoneWithoutAFrame) {
-    FramesAre([](double) -> uint8_t { return 200; });
-    auto& script = detector.Script();
-    script.streamTypes = {MediaStreamType::Audio, MediaStreamType::Video};
-    script.streamCount = 2;
-    EXPECT_TRUE(clip.CreatePosterFrame());  // the second stream is the video
-    script.streamTypes = {MediaStreamType::Audio};
-    EXPECT_FALSE(clip.CreatePosterFrame());
-    script.streamTypes = {MediaStreamType::Video};
-    script.videoFormat.reset();
-    EXPECT_FALSE(clip.CreatePosterFrame());
-    script.videoFormat = std::make_pair(4, 2);
-    script.frameAt = nullptr;
-    EXPECT_FALSE(clip.CreatePosterFrame());
-    script.createSucceeds = false;
-    EXPECT_FALSE(clip.CreatePosterFrame());
+    auto posterWith = [&](auto&& configure) {
+        detector.Script() = {};
+        FramesAre([](double) -> uint8_t { return 200; });
+        configure(detector.Script());
+        return clip.CreatePosterFrame() != nullptr;
+    };
+    EXPECT_TRUE(posterWith([](auto& s) {  // the second stream is the video
+        s.streamTypes = {MediaStreamType::Audio, MediaStreamType::Video};
+        s.streamCount = 2;
+    }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.streamTypes = {MediaStreamType::Audio}; }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.videoFormat.reset(); }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.frameAt = nullptr; }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.createSucceeds = false; }));
 }
 
 TEST(BitmapFile, RowsAreStoredBottomUpWithTheFourthByteKept) {
@@ -209,8 +212,7 @@ TEST(BitmapFile, RowsAreStoredBottomUpWithTheFourthByteKept) {
 }
 
 TEST(Fonts, HandlesMapToRecordsAndFaceNamesFitTheRecord) {
-    LogFont font;
-    font.height = -24;
+    LogFont font{.height = -24};
     font.SetFaceName(L"Liberation Serif");
     const int32_t handle = FontTable::Create(font);
     const int32_t other = FontTable::Create(font);
@@ -336,6 +338,151 @@ TEST(EffectParams, EveryWhiteSpaceCharacterIsRemovedAndTheRestKeepsItsOrder) {
     EXPECT_EQ(effect.GetParams(), L"A=1,B=2,C=3");
     effect.SetParams(L"a\u200Bb\u00ADc");  // look-alikes that are not white space stay
     EXPECT_EQ(effect.GetParams(), L"a\u200Bb\u00ADc");
+}
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// The control's calls pin the usual conversions; these are the limits behind them.
+TEST(TimeRules, SecondsAreTruncatedToMillisecondsAndSaturate) {
+    const std::pair<float, int32_t> cases[] = {
+        {0.7f, 699}, {2.5f, 2500}, {kNaN, 0}, {kInf, kMax}, {-3.0e9f, kMin}};
+    for (auto [seconds, ms] : cases) {
+        EXPECT_EQ(SecondsToMilliseconds(seconds), ms) << seconds;
+    }
+}
+
+TEST(TimeRules, ReferenceTimeIs64BitAndTruncatesBackTowardZero) {
+    EXPECT_EQ(MillisecondsToReferenceTime(kMax), int64_t{kMax} * 10000);
+    EXPECT_EQ(ReferenceTimeToMilliseconds(19999), 1);
+    EXPECT_EQ(ReferenceTimeToMilliseconds(-19999), -1);
+    // Beyond what 32 bits of milliseconds hold, a position saturates instead of wrapping.
+    EXPECT_EQ(ReferenceTimeToMilliseconds(std::numeric_limits<int64_t>::max()), kMax);
+}
+
+// Each row: a time, a zoom and the pixels; or pixels, a zoom and the time. Degenerate zooms
+// give defined values, not undefined behaviour.
+TEST(TimeRules, PixelRuleAtSeveralZooms) {
+    struct Row {
+        int32_t from;
+        float scale;
+        int32_t to;
+    };
+    const Row toPixels[] = {{4000, 1.0f, 1000}, {4000, 2.0f, 2000}, {4000, 0.5f, 500},
+                            {1000, 0.3f, 75},  // k = 0.075f, a hair above 0.075
+                            {4000, 0.0f, 0},    {4000, kNaN, 0},    {kMax, 1.0e30f, kMax}};
+    for (const Row& row : toPixels) {
+        EXPECT_EQ(MillisecondsToPixels(row.from, row.scale), row.to)
+            << row.from << " " << row.scale;
+    }
+    // The bias is added before truncation toward zero: -500.0 + 0.0005 gives -499.
+    const Row toTime[] = {{125, 1.0f, 500}, {1, 0.3f, 13},    {-125, 1.0f, -499},
+                          {0, 0.0f, 0},     {10, 0.0f, kMax}, {-10, 0.0f, kMin}};
+    for (const Row& row : toTime) {
+        EXPECT_EQ(PixelsToMilliseconds(row.from, row.scale), row.to)
+            << row.from << " " << row.scale;
+    }
+    for (float scale : {0.25f, 0.5f, 1.0f, 2.0f, 4.0f}) {
+        for (int32_t x : {1, 17, 1000, 123456}) {
+            EXPECT_EQ(MillisecondsToPixels(PixelsToMilliseconds(x, scale), scale), x) << scale;
+        }
+    }
+    for (float scale : {0.0f, -1.0f, kNaN, kInf, 1.0e-45f}) {
+        EXPECT_FALSE(IsUsableScale(scale)) << scale;
+    }
+}
+
+// A clip at 1000 to 5000 ms on a timeline at scale 1, playing 500 to 4500 ms of its source.
+class ClipDrag : public ::testing::Test {
+  protected:
+    ClipDrag() {
+        clip.SetSource(L"C:\\media\\clip.avi");
+        clip.GetSegment()->SetScale(scale.GetScaleField());
+        clip.GetSegment()->SetStartMs(1000);
+        clip.GetSegment()->SetStopMs(5000);
+        clip.GetMediaSegment()->SetStartMs(500);
+        clip.GetMediaSegment()->SetStopMs(4500);
+    }
+    int32_t MediaStop() const { return clip.GetMediaSegment()->GetStop(); }
+
+    ScopedFakeMediaDetector detector;
+    TimeScale scale;
+    TestClip clip;
+};
+
+TEST_F(ClipDrag, MovingKeepsTheMediaSpanWithoutAskingTheDetector) {
+    clip.SetPixelRange(500, 1500);
+    EXPECT_EQ(clip.GetSegment()->GetStart(), 2000);
+    EXPECT_EQ(clip.GetSegment()->GetStop(), 6000);
+    EXPECT_EQ(MediaStop(), 4500);
+    EXPECT_EQ(detector.Script().created, 0);
+}
+
+TEST_F(ClipDrag, ResizingSetsTheMediaStopFromTheMediaStartWithinTheSourceLength) {
+    detector.Script().lengths = {6.5, 6.5};
+    clip.SetPixelRange(250, 750);  // 2000 ms long
+    EXPECT_EQ(clip.GetMediaSegment()->GetStart(), 500);
+    EXPECT_EQ(MediaStop(), 2500);
+    clip.SetPixelRange(0, 2500);  // 10 s long, beyond the 6.5 s source
+    EXPECT_EQ(clip.GetSegment()->GetStop(), 10000);
+    EXPECT_EQ(MediaStop(), 500 + 6500);
+    EXPECT_EQ(detector.Script().openedPaths.back(), L"C:\\media\\clip.avi");
+    EXPECT_EQ(detector.Script().destroyed, detector.Script().created);
+}
+
+TEST_F(ClipDrag, AnUnknownSourceLengthDoesNotCutTheMediaSpanToNothing) {
+    detector.Script().openSucceeds = false;
+    clip.SetPixelRange(0, 2500);
+    EXPECT_EQ(MediaStop(), 500 + 10000);
+    clip.GetMediaSegment()->SetStartMs(kMax - 100);  // and it saturates, never wraps
+    clip.SetPixelRange(0, 1000);
+    EXPECT_EQ(MediaStop(), kMax);
+}
+
+TEST_F(ClipDrag, RefusedWithoutAUsableScale) {
+    for (float unusable : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
+        scale.SetScale(unusable);
+        clip.SetPixelRange(0, 2500);
+        EXPECT_EQ(clip.GetSegment()->GetStart(), 1000);
+        EXPECT_EQ(MediaStop(), 4500);
+    }
+    TestClip loose;  // never on a track: no scale at all
+    loose.SetPixelRange(0, 2500);
+    EXPECT_EQ(loose.GetSegment()->GetStop(), 0);
+}
+
+TEST(MediaLength, AsksTheCurrentStreamAtMostOncePerStream) {
+    ScopedFakeMediaDetector detector;
+    detector.Script().streamCount = 3;
+    detector.Script().lengths = {std::nullopt, std::nullopt, 1.2349999};
+    TestClip clip;
+    EXPECT_EQ(clip.GetMediaLength(), 1234);  // third answer, truncated
+    detector.Script().lengths = {std::nullopt, std::nullopt, std::nullopt, 2.0};
+    EXPECT_EQ(clip.GetMediaLength(), 0);  // three streams, three questions, no answer
+    EXPECT_EQ(detector.Script().lengthQuestions, 6);
+}
+
+TEST(MediaLength, IsZeroWheneverTheDetectorCannotTell) {
+    TestClip clip;
+    EXPECT_EQ(clip.GetMediaLength(), 0);  // no detector installed at all
+
+    ScopedFakeMediaDetector detector;
+    auto lengthWith = [&](auto&& configure) {
+        detector.Script() = {};
+        detector.Script().lengths = {3.0};
+        configure(detector.Script());
+        return clip.GetMediaLength();
+    };
+    EXPECT_EQ(lengthWith([](auto&) {}), 3000);
+    EXPECT_EQ(lengthWith([](auto& s) { s.createSucceeds = false; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.openSucceeds = false; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.streamCount = std::nullopt; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.streamCount = -2; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.lengths = {std::numeric_limits<double>::quiet_NaN()}; }),
+              0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.lengths = {1.0e12}; }), kMax);
 }
 
 }  // namespace
