@@ -64,7 +64,7 @@ Content& Place(TimelineModel& model, int32_t track, int32_t start, int32_t stop,
 constexpr NativeWindow kHostWindow = 7;
 constexpr NativeWindow kHostParent = 3;
 
-// A built model on a catalogue of two effects, a transition, encoders and profiles; its
+// A built model on a catalogue of two effects and a transition; its
 // clips set themselves up against 6 s sources and a fake text drawer.
 class Model : public ::testing::Test {
   protected:
@@ -74,12 +74,6 @@ class Model : public ::testing::Test {
         devices.Add(DeviceCategory::VideoEffects, L"Sepia");
         devices.Add(DeviceCategory::VideoEffects, L"Invert");
         devices.Add(DeviceCategory::VideoTransitions, L"Dissolve");
-        devices.Add(DeviceCategory::VideoCompressors, L"Motion JPEG");
-        devices.Add(DeviceCategory::AudioCompressors, L"MP3");
-        devices.Add(DeviceCategory::AudioCompressors, L"AC-3");
-        devices.profiles = {{L"Small", L"", Guid::FromName("profile").ToString(), 1, 1},
-                            {L"Audio only", L"", Guid::FromName("a").ToString(), 0, 1},
-                            {L"No id", L"", Guid{}.ToString(), 1, 1}};
         SetTextRasteriser(std::make_shared<testing::FakeTextRasteriser>());
         model = std::make_unique<TimelineModel>(devices, failures);
         model->BuildTracks();
@@ -207,23 +201,6 @@ TEST_F(Model, TheTextOverlaySpansToTheLatestTextStop) {
         ::testing::ThrowsMessage<DesError>(::testing::StrEq("Could not set transition times")));
 }
 
-TEST_F(Model, EncoderAndProfileListsComeFromTheCatalogue) {
-    EXPECT_EQ(model->GetVideoEncoderName(0), L"Motion JPEG");
-    EXPECT_EQ(model->GetVideoEncoderName(1), L"");
-    EXPECT_EQ(model->GetAudioEncoderName(1), L"AC-3");
-    EXPECT_EQ(model->GetAudioEncoderName(-1), L"");
-    EXPECT_EQ(model->GetWMVProfileName(0), L"Small");
-    EXPECT_EQ(model->GetWMVProfileName(1), L"No id");  // the audio-only one is skipped
-    EXPECT_EQ(model->GetWMVProfileId(0), Guid::FromName("profile").ToBytes());
-    EXPECT_EQ(model->GetWMVProfileId(1), (std::array<uint8_t, 16>{}));
-
-    FakeDeviceCatalog broken;
-    broken.listings[DeviceCategory::VideoCompressors].failure =
-        IDeviceCatalog::Failure::ClassEnumerator;
-    TimelineModel other(broken);
-    EXPECT_EQ(other.GetVideoEncoderName(0), L"");
-}
-
 TEST_F(Model, NoMediaLeftFailsBeforeAnyTimeChanges) {
     auto& clip = Make<VideoClip>(kVideo1Track, 20000, 22000, L"six.avi");
     clip.GetMediaSegment()->SetStartMs(7000);
@@ -241,11 +218,24 @@ TEST_F(Model, ImagesPlayFromTheirFirstMomentAndRefusedSpansFail) {
     auto& image = Make<ImageClip>(kImageTrack, 3000, 5000, L"logo.png");
     image.Update();
     const EditNode& node = *image.GetDesSource()->GetSourceObject();
-    EXPECT_EQ(node.GetMediaStart(), 0);
-    EXPECT_EQ(node.GetMediaStop(), 2000 * 10000LL);
-
+    EXPECT_EQ(std::pair(node.GetMediaStart(), node.GetMediaStop()),
+              (std::pair<int64_t, int64_t>(0, 2000 * 10000LL)));
     auto& reversed = Make<ImageClip>(kImageTrack, 9000, 8000, L"logo.png");  // stop before start
     EXPECT_THROW(reversed.Update(), DesError);
+}
+
+// Audio-only profiles are not listed, a profile without an id has a zero one, and a listing
+// that fails leaves its list empty.
+TEST(ModelCatalogue, ProfilesAndEncodersAsListed) {
+    FakeDeviceCatalog devices;
+    devices.profiles = {{L"Audio only", L"", Guid::FromName("a").ToString(), 0, 1},
+                        {L"No id", L"", Guid{}.ToString(), 1, 1}};
+    devices.listings[DeviceCategory::VideoCompressors].failure =
+        IDeviceCatalog::Failure::ClassEnumerator;
+    TimelineModel model(devices);
+    EXPECT_EQ(model.GetWMVProfileName(0), L"No id");
+    EXPECT_EQ(model.GetWMVProfileId(0), (std::array<uint8_t, 16>{}));
+    EXPECT_EQ(model.GetVideoEncoderName(0), L"");
 }
 
 TEST_F(Model, EffectsKeepTheirNodeWhileTheirNameStays) {
@@ -282,16 +272,6 @@ TEST_F(Model, TransitionsGoOnTheirMediaTrack) {
     EXPECT_TRUE(node->GetSwapInputs());
     EXPECT_EQ(model->GetTrack(kVideo2Track)->GetDesTrack()->GetTrackObject()->GetTransitions()[0],
               node);
-}
-
-TEST_F(Model, MediaLengthsAreAskedOncePerFile) {
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("vortrel-length-" + std::to_string(getpid()));
-    std::ofstream(file) << "media";
-    Make<VideoClip>(kVideo1Track, 0, 1000, file.wstring()).Update();
-    Make<VideoClip>(kVideo2Track, 0, 1000, file.wstring()).Update();
-    EXPECT_EQ(detector.Script().created, 1);
-    std::filesystem::remove(file);
 }
 
 // A timer window that records what is set on it.
