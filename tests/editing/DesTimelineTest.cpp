@@ -21,12 +21,12 @@ namespace {
 using testing::FakeDeviceCatalog;
 
 const Guid kWipe = Guid::FromName("wipe");
+const Guid kFade = Guid::FromName("fade");
 
 // Runs an action that must raise the DES error with exactly this message.
 void ExpectDesError(const std::function<void()>& action, const char* message) {
     EXPECT_THAT(action, ::testing::ThrowsMessage<DesError>(::testing::StrEq(message)));
 }
-const Guid kFade = Guid::FromName("fade");
 
 TEST(DesCatalog, OrderedByUtf16UnitsWithUnknownNamesAndLaterDuplicatesWinning) {
     FakeDeviceCatalog devices;
@@ -100,60 +100,56 @@ class DesStack : public ::testing::Test {
 };
 
 TEST_F(DesStack, EveryFailurePointRaisesItsFixedMessage) {
+    // Where the failing call is: building the stack, applying a transition or a source effect.
+    enum Stage { kBuild, kTransition, kEffect };
     struct Case {
+        Stage stage;
         EditOp op;
         int nth;  // which call of the operation fails
         const char* message;
     };
-    // Calls in order: timeline; video group node, audio group node; track node; source node.
-    const Case construction[] = {
-        {EditOp::CreateTimeline, 1, "Could not create timeline"},
-        {EditOp::CreateEmptyNode, 1, "Could not create empty node"},
-        {EditOp::QueryGroup, 2, "Could not get timeline group"},
-        {EditOp::SetMediaType, 1, "Could not set media type"},
-        {EditOp::AddGroup, 2, "Could not add group to timeline"},
-        {EditOp::CreateEmptyNode, 3, "Could not create empty node"},
-        {EditOp::QueryComposition, 1, "Could not get composition"},
-        {EditOp::InsertTrack, 1, "Could not insert track"},
-        {EditOp::QueryTrack, 1, "Could not get timeline track"},
-        {EditOp::CreateEmptyNode, 4, "Could not create empty node"},
-        {EditOp::QuerySource, 1, "Could not get timeline source"},
-        {EditOp::AddSource, 1, "Could not add source"},
+    // Building calls in order: timeline; video group node, audio group node; track node;
+    // source node.
+    const Case cases[] = {
+        {kBuild, EditOp::CreateTimeline, 1, "Could not create timeline"},
+        {kBuild, EditOp::CreateEmptyNode, 1, "Could not create empty node"},
+        {kBuild, EditOp::QueryGroup, 2, "Could not get timeline group"},
+        {kBuild, EditOp::SetMediaType, 1, "Could not set media type"},
+        {kBuild, EditOp::AddGroup, 2, "Could not add group to timeline"},
+        {kBuild, EditOp::CreateEmptyNode, 3, "Could not create empty node"},
+        {kBuild, EditOp::QueryComposition, 1, "Could not get composition"},
+        {kBuild, EditOp::InsertTrack, 1, "Could not insert track"},
+        {kBuild, EditOp::QueryTrack, 1, "Could not get timeline track"},
+        {kBuild, EditOp::CreateEmptyNode, 4, "Could not create empty node"},
+        {kBuild, EditOp::QuerySource, 1, "Could not get timeline source"},
+        {kBuild, EditOp::AddSource, 1, "Could not add source"},
+        {kTransition, EditOp::CreateEmptyNode, 1, "Could not create empty node"},
+        {kTransition, EditOp::SetSubObject, 1, "Could not set subobject"},
+        {kTransition, EditOp::QueryTransable, 1, "Could not get transable"},
+        {kTransition, EditOp::AddTransition, 1, "Could not add transition to track"},
+        {kTransition, EditOp::QueryTrans, 1, "Could not get trans"},
+        {kEffect, EditOp::CreateEmptyNode, 1, "Could not create empty node"},
+        {kEffect, EditOp::SetSubObject, 1, "Could not set subobject"},
+        {kEffect, EditOp::QueryEffectable, 1, "Could not get effectable"},
+        {kEffect, EditOp::InsertEffect, 1, "Could not insert effect in track"},
     };
-    for (const Case& c : construction) {
+    for (const Case& c : cases) {
         failures = std::make_shared<EditFailures>();
-        failures->FailCall(c.op, c.nth);
-        ExpectDesError([&] { Build(); }, c.message);
-    }
-
-    const Case applying[] = {
-        {EditOp::CreateEmptyNode, 1, "Could not create empty node"},
-        {EditOp::SetSubObject, 1, "Could not set subobject"},
-        {EditOp::QueryTransable, 1, "Could not get transable"},
-        {EditOp::AddTransition, 1, "Could not add transition to track"},
-        {EditOp::QueryTrans, 1, "Could not get trans"},
-    };
-    for (const Case& c : applying) {
-        failures = std::make_shared<EditFailures>();
+        if (c.stage == kBuild) {
+            failures->FailCall(c.op, c.nth);
+            ExpectDesError([&] { Build(); }, c.message);
+            continue;
+        }
         Build();
         DesTransition transition(track.get());
         transition.SetReverse(true);
-        failures->FailCall(c.op, c.nth);
-        ExpectDesError([&] { transition.Apply(kWipe); }, c.message);
-    }
-
-    const Case effects[] = {
-        {EditOp::CreateEmptyNode, 1, "Could not create empty node"},
-        {EditOp::SetSubObject, 1, "Could not set subobject"},
-        {EditOp::QueryEffectable, 1, "Could not get effectable"},
-        {EditOp::InsertEffect, 1, "Could not insert effect in track"},
-    };
-    for (const Case& c : effects) {
-        failures = std::make_shared<EditFailures>();
-        Build();
         DesSourceEffect effect(source.get());
         failures->FailCall(c.op, c.nth);
-        ExpectDesError([&] { effect.Apply(kClsidAudMixer); }, c.message);
+        ExpectDesError(
+            [&] {
+                c.stage == kTransition ? transition.Apply(kWipe) : effect.Apply(kClsidAudMixer);
+            },
+            c.message);
     }
 }
 

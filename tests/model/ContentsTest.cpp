@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editing/ApplyParams.h"
@@ -21,23 +24,33 @@
 #include "model/BitmapFile.h"
 #include "model/ContentTime.h"
 #include "model/FontTable.h"
+#include "model/IClip.h"
 #include "model/IEffect.h"
+#include "model/ISubject.h"
+#include "model/ITrack.h"
 #include "model/ImageClip.h"
 #include "model/MediaEffect.h"
 #include "model/TextClip.h"
+#include "model/TimeRules.h"
+#include "model/TimeScale.h"
 #include "model/TransitionEffect.h"
 #include "model/VideoClip.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/FakeMediaDetector.h"
 #include "support/FakeTextRasteriser.h"
+#include "support/TestContents.h"
 
 namespace vortrel {
 namespace {
 
 namespace fs = std::filesystem;
 
+using testing::CallbackObserver;
+using testing::EventLog;
 using testing::FakeDeviceCatalog;
 using testing::ScopedFakeMediaDetector;
+using testing::TestClip;
+using testing::TestTrack;
 
 TEST(ContentTime, ThreeDigitFractionsAndHoursThatDoNotWrap) {
     const std::pair<int32_t, const wchar_t*> cases[] = {
@@ -132,6 +145,7 @@ class PosterFrame : public Contents {
         detector.Script().frameAt = [byteAt](double t) {
             return std::optional<std::vector<uint8_t>>(std::vector<uint8_t>(16, byteAt(t)));
         };
+        detector.Script().frameTimes.clear();
     }
     ScopedFakeMediaDetector detector;
     VideoClip clip{&videoTrack};
@@ -146,7 +160,7 @@ TEST_F(PosterFrame, DarkFramesAreSkippedHalfASecondAtATime) {
     EXPECT_EQ(clip.GetPosterBits(), poster->bits);
 
     clip.SetSkipBlackPosterFrame(false);
-    detector.Script().frameTimes.clear();
+    FramesAre([](double t) -> uint8_t { return t < 2.2 ? 90 : 91; });
     EXPECT_EQ(clip.CreatePosterFrame()->bits.back(), 90);
     EXPECT_EQ(detector.Script().frameTimes, std::vector<double>{1.0});
 }
@@ -158,7 +172,6 @@ TEST_F(PosterFrame, WhiteIsBrightAndAVideoDarkToItsEndShowsItsLastFrame) {
 
     FramesAre([](double t) -> uint8_t { return static_cast<uint8_t>(t * 5); });  // all dark
     detector.Script().lengths = {10.0};
-    detector.Script().frameTimes.clear();
     auto poster = clip.CreatePosterFrame();
     ASSERT_TRUE(poster);
     EXPECT_EQ(detector.Script().frameTimes.back(), 9.5);  // stops at the 10 s length
@@ -166,11 +179,9 @@ TEST_F(PosterFrame, WhiteIsBrightAndAVideoDarkToItsEndShowsItsLastFrame) {
 
     // Without a known length, a picture that stops changing ends the search, and a
     // detector that keeps answering with new dark frames is still stopped.
-    detector.Script().frameTimes.clear();
     FramesAre([](double) -> uint8_t { return 0; });
     EXPECT_TRUE(clip.CreatePosterFrame());
     EXPECT_EQ(detector.Script().frameTimes.size(), 2u);
-    detector.Script().frameTimes.clear();
     FramesAre(
         [](double t) -> uint8_t { return static_cast<uint8_t>(static_cast<int>(t * 2) % 50); });
     EXPECT_TRUE(clip.CreatePosterFrame());
@@ -178,21 +189,20 @@ TEST_F(PosterFrame, WhiteIsBrightAndAVideoDarkToItsEndShowsItsLastFrame) {
 }
 
 TEST_F(PosterFrame, NoneWithoutAFrame) {
-    FramesAre([](double) -> uint8_t { return 200; });
-    auto& script = detector.Script();
-    script.streamTypes = {MediaStreamType::Audio, MediaStreamType::Video};
-    script.streamCount = 2;
-    EXPECT_TRUE(clip.CreatePosterFrame());  // the second stream is the video
-    script.streamTypes = {MediaStreamType::Audio};
-    EXPECT_FALSE(clip.CreatePosterFrame());
-    script.streamTypes = {MediaStreamType::Video};
-    script.videoFormat.reset();
-    EXPECT_FALSE(clip.CreatePosterFrame());
-    script.videoFormat = std::make_pair(4, 2);
-    script.frameAt = nullptr;
-    EXPECT_FALSE(clip.CreatePosterFrame());
-    script.createSucceeds = false;
-    EXPECT_FALSE(clip.CreatePosterFrame());
+    auto posterWith = [&](auto&& configure) {
+        detector.Script() = {};
+        FramesAre([](double) -> uint8_t { return 200; });
+        configure(detector.Script());
+        return clip.CreatePosterFrame() != nullptr;
+    };
+    EXPECT_TRUE(posterWith([](auto& s) {  // the second stream is the video
+        s.streamTypes = {MediaStreamType::Audio, MediaStreamType::Video};
+        s.streamCount = 2;
+    }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.streamTypes = {MediaStreamType::Audio}; }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.videoFormat.reset(); }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.frameAt = nullptr; }));
+    EXPECT_FALSE(posterWith([](auto& s) { s.createSucceeds = false; }));
 }
 
 TEST(BitmapFile, RowsAreStoredBottomUpWithTheFourthByteKept) {
@@ -209,8 +219,7 @@ TEST(BitmapFile, RowsAreStoredBottomUpWithTheFourthByteKept) {
 }
 
 TEST(Fonts, HandlesMapToRecordsAndFaceNamesFitTheRecord) {
-    LogFont font;
-    font.height = -24;
+    LogFont font{.height = -24};
     font.SetFaceName(L"Liberation Serif");
     const int32_t handle = FontTable::Create(font);
     const int32_t other = FontTable::Create(font);
@@ -336,6 +345,368 @@ TEST(EffectParams, EveryWhiteSpaceCharacterIsRemovedAndTheRestKeepsItsOrder) {
     EXPECT_EQ(effect.GetParams(), L"A=1,B=2,C=3");
     effect.SetParams(L"a\u200Bb\u00ADc");  // look-alikes that are not white space stay
     EXPECT_EQ(effect.GetParams(), L"a\u200Bb\u00ADc");
+}
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// The control's calls pin the usual conversions; these are the limits behind them.
+TEST(TimeRules, ReferenceTimeIs64BitAndTruncatesBackTowardZero) {
+    EXPECT_EQ(MillisecondsToReferenceTime(kMax), int64_t{kMax} * 10000);
+    EXPECT_EQ(ReferenceTimeToMilliseconds(19999), 1);
+    EXPECT_EQ(ReferenceTimeToMilliseconds(-19999), -1);
+    // Beyond what 32 bits of milliseconds hold, a position saturates instead of wrapping.
+    EXPECT_EQ(ReferenceTimeToMilliseconds(std::numeric_limits<int64_t>::max()), kMax);
+}
+
+// Each row: a time, a zoom and the pixels; or pixels, a zoom and the time. Degenerate zooms
+// give defined values, not undefined behaviour.
+TEST(TimeRules, PixelRuleAtSeveralZooms) {
+    struct Row {
+        int32_t from;
+        float scale;
+        int32_t to;
+    };
+    const Row toPixels[] = {{4000, 1.0f, 1000}, {4000, 2.0f, 2000}, {4000, 0.5f, 500},
+                            {1000, 0.3f, 75},  // k = 0.075f, a hair above 0.075
+                            {4000, 0.0f, 0},    {4000, kNaN, 0},    {kMax, 1.0e30f, kMax}};
+    for (const Row& row : toPixels) {
+        EXPECT_EQ(MillisecondsToPixels(row.from, row.scale), row.to)
+            << row.from << " " << row.scale;
+    }
+    // The bias is added before truncation toward zero: -500.0 + 0.0005 gives -499.
+    const Row toTime[] = {{125, 1.0f, 500}, {1, 0.3f, 13},    {-125, 1.0f, -499},
+                          {0, 0.0f, 0},     {10, 0.0f, kMax}, {-10, 0.0f, kMin}};
+    for (const Row& row : toTime) {
+        EXPECT_EQ(PixelsToMilliseconds(row.from, row.scale), row.to)
+            << row.from << " " << row.scale;
+    }
+    for (float scale : {0.25f, 0.5f, 1.0f, 2.0f, 4.0f}) {
+        for (int32_t x : {1, 17, 1000, 123456}) {
+            EXPECT_EQ(MillisecondsToPixels(PixelsToMilliseconds(x, scale), scale), x) << scale;
+        }
+    }
+    for (float scale : {0.0f, -1.0f, kNaN, kInf, 1.0e-45f}) {
+        EXPECT_FALSE(IsUsableScale(scale)) << scale;
+    }
+}
+
+// A clip at 1000 to 5000 ms on a timeline at scale 1, playing 500 to 4500 ms of its source.
+class ClipDrag : public ::testing::Test {
+  protected:
+    ClipDrag() {
+        clip.SetSource(L"C:\\media\\clip.avi");
+        clip.GetSegment()->SetScale(scale.GetScaleField());
+        clip.GetSegment()->SetStartMs(1000);
+        clip.GetSegment()->SetStopMs(5000);
+        clip.GetMediaSegment()->SetStartMs(500);
+        clip.GetMediaSegment()->SetStopMs(4500);
+    }
+    int32_t MediaStop() const { return clip.GetMediaSegment()->GetStop(); }
+
+    ScopedFakeMediaDetector detector;
+    TimeScale scale;
+    TestClip clip;
+};
+
+TEST_F(ClipDrag, MovingKeepsTheMediaSpanWithoutAskingTheDetector) {
+    clip.SetPixelRange(500, 1500);
+    EXPECT_EQ(clip.GetSegment()->GetStart(), 2000);
+    EXPECT_EQ(clip.GetSegment()->GetStop(), 6000);
+    EXPECT_EQ(MediaStop(), 4500);
+    EXPECT_EQ(detector.Script().created, 0);
+}
+
+TEST_F(ClipDrag, ResizingSetsTheMediaStopFromTheMediaStartWithinTheSourceLength) {
+    detector.Script().lengths = {6.5, 6.5};
+    clip.SetPixelRange(250, 750);  // 2000 ms long
+    EXPECT_EQ(clip.GetMediaSegment()->GetStart(), 500);
+    EXPECT_EQ(MediaStop(), 2500);
+    clip.SetPixelRange(0, 2500);  // 10 s long, beyond the 6.5 s source
+    EXPECT_EQ(clip.GetSegment()->GetStop(), 10000);
+    EXPECT_EQ(MediaStop(), 500 + 6500);
+    EXPECT_EQ(detector.Script().openedPaths.back(), L"C:\\media\\clip.avi");
+    EXPECT_EQ(detector.Script().destroyed, detector.Script().created);
+}
+
+TEST_F(ClipDrag, AnUnknownSourceLengthDoesNotCutTheMediaSpanToNothing) {
+    detector.Script().openSucceeds = false;
+    clip.SetPixelRange(0, 2500);
+    EXPECT_EQ(MediaStop(), 500 + 10000);
+    clip.GetMediaSegment()->SetStartMs(kMax - 100);  // and it saturates, never wraps
+    clip.SetPixelRange(0, 1000);
+    EXPECT_EQ(MediaStop(), kMax);
+}
+
+TEST_F(ClipDrag, RefusedWithoutAUsableScale) {
+    for (float unusable : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
+        scale.SetScale(unusable);
+        clip.SetPixelRange(0, 2500);
+        EXPECT_EQ(clip.GetSegment()->GetStart(), 1000);
+        EXPECT_EQ(MediaStop(), 4500);
+    }
+    TestClip loose;  // never on a track: no scale at all
+    loose.SetPixelRange(0, 2500);
+    EXPECT_EQ(loose.GetSegment()->GetStop(), 0);
+}
+
+TEST(MediaLength, AsksTheCurrentStreamAtMostOncePerStream) {
+    ScopedFakeMediaDetector detector;
+    detector.Script().streamCount = 3;
+    detector.Script().lengths = {std::nullopt, std::nullopt, 1.2349999};
+    TestClip clip;
+    EXPECT_EQ(clip.GetMediaLength(), 1234);  // third answer, truncated
+    detector.Script().lengths = {std::nullopt, std::nullopt, std::nullopt, 2.0};
+    EXPECT_EQ(clip.GetMediaLength(), 0);  // three streams, three questions, no answer
+    EXPECT_EQ(detector.Script().lengthQuestions, 6);
+}
+
+TEST(MediaLength, IsZeroWheneverTheDetectorCannotTell) {
+    TestClip clip;
+    EXPECT_EQ(clip.GetMediaLength(), 0);  // no detector installed at all
+
+    ScopedFakeMediaDetector detector;
+    auto lengthWith = [&](auto&& configure) {
+        detector.Script() = {};
+        detector.Script().lengths = {3.0};
+        configure(detector.Script());
+        return clip.GetMediaLength();
+    };
+    EXPECT_EQ(lengthWith([](auto&) {}), 3000);
+    EXPECT_EQ(lengthWith([](auto& s) { s.createSucceeds = false; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.openSucceeds = false; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.streamCount = std::nullopt; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.streamCount = -2; }), 0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.lengths = {std::numeric_limits<double>::quiet_NaN()}; }),
+              0);
+    EXPECT_EQ(lengthWith([](auto& s) { s.lengths = {1.0e12}; }), kMax);
+}
+
+// Observers a, b, c on one subject; each logs its letter when reached.
+class SubjectWalk : public ::testing::Test {
+  protected:
+    SubjectWalk() {
+        for (auto [observer, name] : {std::pair{&a, "a"}, {&b, "b"}, {&c, "c"}}) {
+            subject.Attach(observer);
+            observer->SetCallback([this, name = std::string(name)](ISubject&) { order += name; });
+        }
+    }
+    // Replaces b's reaction; b still logs its letter first.
+    void OnB(std::function<void()> reaction) {
+        b.SetCallback([this, reaction](ISubject&) {
+            order += "b";
+            reaction();
+        });
+    }
+    std::string Walk() {
+        order.clear();
+        subject.Notify();
+        return order;
+    }
+
+    ISubject subject;
+    CallbackObserver a, b, c;
+    std::string order;
+};
+
+TEST_F(SubjectWalk, AttachOrderAndDoubleAttach) {
+    subject.Attach(&a);
+    subject.Attach(nullptr);
+    EXPECT_EQ(Walk(), "abca");
+}
+
+TEST_F(SubjectWalk, SelfDetachIsDeferredAndTheNextObserverIsStillReached) {
+    OnB([this] {
+        subject.Detach(&b);
+        EXPECT_TRUE(b.IsRemoveRequested());
+        EXPECT_EQ(subject.GetObserverCount(), 3u);  // still listed while its Handle runs
+    });
+    EXPECT_EQ(Walk(), "abc");
+    EXPECT_FALSE(b.IsBusy());
+    EXPECT_FALSE(b.IsRemoveRequested());
+    EXPECT_EQ(Walk(), "ac");
+    // Attached again, it stays: the old request does not linger.
+    subject.Attach(&b);
+    OnB([] {});
+    EXPECT_EQ(Walk(), "acb");
+    EXPECT_EQ(Walk(), "acb");
+}
+
+TEST_F(SubjectWalk, DetachingOthersDuringTheWalkSkipsAndRepeatsNoOne) {
+    CallbackObserver d([this](ISubject&) { order += "d"; });
+    subject.Attach(&d);
+    OnB([this] {
+        subject.Detach(&a);  // already reached
+        subject.Detach(&c);  // not yet reached
+    });
+    EXPECT_EQ(Walk(), "abd");
+    EXPECT_EQ(subject.GetObserverCount(), 2u);
+}
+
+TEST_F(SubjectWalk, AttachingDuringTheWalkKeepsItValid) {
+    std::vector<std::unique_ptr<CallbackObserver>> added;
+    OnB([&] {
+        for (int i = 0; i < 64; ++i) {  // enough to make the list grow under the walk
+            added.push_back(std::make_unique<CallbackObserver>());
+            subject.Attach(added.back().get());
+        }
+    });
+    EXPECT_EQ(Walk(), "abc");
+    EXPECT_EQ(subject.GetObserverCount(), 67u);
+}
+
+TEST_F(SubjectWalk, AThrowingHandlerLeavesTheSubjectUsable) {
+    OnB([] { throw std::runtime_error("Could not set transition times"); });
+    EXPECT_THROW(Walk(), std::runtime_error);
+    EXPECT_FALSE(b.IsBusy());
+    OnB([this] { subject.Detach(&b); });
+    EXPECT_EQ(Walk(), "abc");
+    EXPECT_EQ(subject.GetObserverCount(), 2u);
+}
+
+TEST(Subject, DetachFromAnotherSubjectWhileBusyRemovesFromThatOneOnly) {
+    // x, handling subject one, detaches itself from subject two: its busy flag must neither
+    // make subject one drop it nor leave it on subject two.
+    ISubject one, two;
+    CallbackObserver x;
+    x.SetCallback([&](ISubject& s) {
+        if (&s == &one) {
+            two.Detach(&x);
+        }
+    });
+    one.Attach(&x);
+    two.Attach(&x);
+    one.Notify();
+    EXPECT_EQ(one.GetObserverCount(), 1u);
+    EXPECT_EQ(two.GetObserverCount(), 0u);
+}
+
+TEST(Subject, SelfDetachDuringANestedNotifyOfTheSameSubject) {
+    ISubject subject;
+    CallbackObserver outer, inner;
+    outer.SetCallback([&](ISubject& s) {
+        if (outer.calls == 1) {
+            s.Notify();  // reached again in here, where it detaches itself
+        } else {
+            s.Detach(&outer);
+        }
+    });
+    subject.Attach(&outer);
+    subject.Attach(&inner);
+    subject.Notify();
+    EXPECT_EQ(subject.GetObserverCount(), 1u);
+    EXPECT_EQ(outer.calls, 2);
+    EXPECT_EQ(inner.calls, 2);  // once in each walk, none skipped
+}
+
+// A track whose announcements and whose clips' set-ups and destructions share one log.
+class TrackLog : public ::testing::Test {
+  protected:
+    TrackLog() {
+        track.GetContentAdded()->Attach(&added);
+        track.GetContentRemoved()->Attach(&removed);
+        for (auto* clip : {"x", "y", "z"}) {
+            track.Add(clip, 1000 * (clip[0] - 'x'), 1000 * (clip[0] - 'x' + 1));
+        }
+        log->clear();
+    }
+
+    void Log(const std::string& what, ISubject& subject) {
+        auto* clip = static_cast<TestClip*>(static_cast<ContentEvent&>(subject).GetContent());
+        log->push_back(what + " " + clip->Name() + " of " +
+                       std::to_string(track.GetContentCount()));
+    }
+
+    std::shared_ptr<EventLog> log = std::make_shared<EventLog>();
+    TestTrack track{log};
+    CallbackObserver added{[this](ISubject& s) { Log("added", s); }};
+    CallbackObserver removed{[this](ISubject& s) { Log("removed", s); }};
+};
+
+TEST_F(TrackLog, AddAppendsAnnouncesAndUpdateRunsChangingSetupChanged) {
+    auto& clip = static_cast<TestClip&>(*track.CreateContent());
+    EXPECT_EQ(*log, EventLog{"added  of 4"});  // appended before it is announced
+    clip.SetSource(L"w");
+    CallbackObserver changing([&](ISubject&) { log->push_back("changing"); });
+    CallbackObserver changed([&](ISubject&) { log->push_back("changed"); });
+    clip.GetChanging()->Attach(&changing);
+    clip.GetChanged()->Attach(&changed);
+    clip.Update();
+    EXPECT_EQ(*log, (EventLog{"added  of 4", "changing", "setup w", "changed"}));
+    EXPECT_EQ(track.GetContentAt(3), &clip);
+    clip.GetChanging()->Detach(&changing);
+    clip.GetChanged()->Detach(&changed);
+}
+
+TEST_F(TrackLog, RemoveAnnouncesThenDestroysAndLaterContentsMoveDown) {
+    IContent* y = track.GetContentAt(1);
+    removed.SetCallback([&](ISubject& s) {
+        Log("removed", s);
+        EXPECT_EQ(y->GetChanging()->GetObserverCount(), 0u);  // the track let go first
+    });
+    EXPECT_TRUE(track.RemoveContentAt(1));
+    EXPECT_EQ(*log, (EventLog{"removed y of 3", "destroyed y"}));
+    EXPECT_EQ(track.ClipAt(1).Name(), "z");
+
+    removed.SetCallback([this](ISubject& s) { Log("removed", s); });
+    log->clear();
+    track.RemoveAllContents();
+    EXPECT_EQ(*log, (EventLog{"removed x of 2", "destroyed x", "removed z of 1", "destroyed z"}));
+}
+
+TEST_F(TrackLog, AnObserverRemovingAnotherContentDuringARemovalIsSafe) {
+    bool once = true;
+    removed.SetCallback([&](ISubject&) {
+        if (std::exchange(once, false)) {
+            track.RemoveContentAt(0);  // the host deletes x while y is being removed
+        }
+    });
+    EXPECT_TRUE(track.RemoveContentAt(1));
+    ASSERT_EQ(track.GetContentCount(), 1);
+    EXPECT_EQ(track.ClipAt(0).Name(), "z");
+}
+
+// The no-overlap rule: contents are placed in order; each row gives the times asked for
+// and the times the content ends up with, which its set-up already sees.
+struct Placement {
+    int32_t start, stop, placedStart, placedStop;
+};
+
+TEST(NoOverlap, ContentMovesLaterUntilItOverlapsNothingAndKeepsItsLength) {
+    const int32_t max = std::numeric_limits<int32_t>::max();
+    const std::vector<Placement> tracks[] = {
+        {{3000, 8000, 3000, 8000}, {0, 5000, 8000, 13000}},
+        {{0, 5000, 0, 5000}, {0, 1000, 5000, 6000}},
+        // Step by step: past the first, then past the second.
+        {{0, 3000, 0, 3000}, {3000, 6000, 3000, 6000}, {2000, 4000, 6000, 8000}},
+        // Touching is not overlapping.
+        {{0, 3000, 0, 3000}, {3000, 4000, 3000, 4000}, {-2000, 0, -2000, 0}},
+        // The third overlaps both; the first in the list is later in time, and it decides.
+        {{1500, 9000, 1500, 9000}, {0, 1000, 0, 1000}, {500, 2000, 9000, 10500}},
+        // Zero-length contents sharing a start would push each other forever.
+        {{1000, 1000, 1000, 1000}, {1000, 1000, 1000, 1000}, {1000, 2000, 1000, 2000}},
+        // Reversed contents (start after stop) neither move nor push.
+        {{5000, 1000, 5000, 1000}, {5000, 6000, 5000, 6000}, {5000, 2000, 5000, 2000}},
+        // Near the end of time the stop saturates instead of wrapping negative.
+        {{0, max - 10, 0, max - 10}, {0, 1000, max - 10, max}},
+    };
+    for (const auto& rows : tracks) {
+        SCOPED_TRACE(::testing::PrintToString(&rows - tracks));
+        TestTrack track;
+        for (const auto& row : rows) {
+            track.Add("c", row.start, row.stop);
+        }
+        for (size_t i = 0; i < rows.size(); ++i) {
+            TestClip& clip = track.ClipAt(static_cast<int32_t>(i));
+            const std::pair placed{rows[i].placedStart, rows[i].placedStop};
+            EXPECT_EQ(std::pair(clip.GetSegment()->GetStart(), clip.GetSegment()->GetStop()),
+                      placed)
+                << "content " << i;
+            EXPECT_EQ(clip.setupTimes, std::vector{placed}) << "content " << i;
+        }
+    }
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "base/Utf8.h"
 #include "editing/DesEffect.h"
 #include "editing/DesError.h"
 #include "editing/DesGroup.h"
@@ -16,17 +20,20 @@
 #include "editing/DesSource.h"
 #include "editing/DesTrack.h"
 #include "editing/DesTransition.h"
+#include "editing/EditFailures.h"
 #include "editing/EditNode.h"
 #include "model/AudioClip.h"
 #include "model/ITrack.h"
 #include "model/ImageClip.h"
 #include "model/MediaCache.h"
 #include "model/MediaEffect.h"
+#include "model/TextClip.h"
 #include "model/TextTrack.h"
 #include "model/TimelineModel.h"
 #include "model/TimerDispatcher.h"
 #include "model/TransitionEffect.h"
 #include "model/VideoClip.h"
+#include "ports/INativeWindows.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/FakeMediaDetector.h"
 #include "support/FakeRenderEngine.h"
@@ -39,11 +46,25 @@ namespace {
 using testing::CallbackObserver;
 using testing::FakeDeviceCatalog;
 using Calls = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+// A content of a kind on a model's track at start..stop ms, with a source when it has one.
+template <typename Content = IContent>
+Content& Place(TimelineModel& model, int32_t track, int32_t start, int32_t stop,
+               const std::wstring& source = L"") {
+    auto& content = static_cast<Content&>(*model.GetTrack(track)->CreateContent());
+    content.GetSegment()->SetStartMs(start);
+    content.GetSegment()->SetStopMs(stop);
+    if constexpr (requires { content.SetSource(source); }) {
+        content.SetSource(source);
+    }
+    return content;
+}
 
 constexpr NativeWindow kHostWindow = 7;
 constexpr NativeWindow kHostParent = 3;
 
-// A built model on a catalogue of two effects, a transition, encoders and profiles; its
+// A built model on a catalogue of two effects and a transition; its
 // clips set themselves up against 6 s sources and a fake text drawer.
 class Model : public ::testing::Test {
   protected:
@@ -53,12 +74,6 @@ class Model : public ::testing::Test {
         devices.Add(DeviceCategory::VideoEffects, L"Sepia");
         devices.Add(DeviceCategory::VideoEffects, L"Invert");
         devices.Add(DeviceCategory::VideoTransitions, L"Dissolve");
-        devices.Add(DeviceCategory::VideoCompressors, L"Motion JPEG");
-        devices.Add(DeviceCategory::AudioCompressors, L"MP3");
-        devices.Add(DeviceCategory::AudioCompressors, L"AC-3");
-        devices.profiles = {{L"Small", L"", Guid::FromName("profile").ToString(), 1, 1},
-                            {L"Audio only", L"", Guid::FromName("a").ToString(), 0, 1},
-                            {L"No id", L"", Guid{}.ToString(), 1, 1}};
         SetTextRasteriser(std::make_shared<testing::FakeTextRasteriser>());
         model = std::make_unique<TimelineModel>(devices, failures);
         model->BuildTracks();
@@ -68,11 +83,8 @@ class Model : public ::testing::Test {
         return model->GetTrack(index)->GetDesTrack()->GetTrackObject()->IsMuted();
     }
     template <typename Content = IContent>
-    Content& Make(int32_t track, int32_t start, int32_t stop) {
-        auto& content = static_cast<Content&>(*model->GetTrack(track)->CreateContent());
-        content.GetSegment()->SetStartMs(start);
-        content.GetSegment()->SetStopMs(stop);
-        return content;
+    Content& Make(int32_t track, int32_t start, int32_t stop, const std::wstring& source = L"") {
+        return Place<Content>(*model, track, start, stop, source);
     }
     IContent& Add(int32_t track, int32_t start, int32_t stop) {
         IContent& content = Make(track, start, stop);
@@ -89,19 +101,18 @@ class Model : public ::testing::Test {
 TEST_F(Model, BuildsEightTracksInOrderAndHidesTheSecondVideoAndAudio) {
     model = std::make_unique<TimelineModel>(devices, failures);
     std::vector<std::string> announced;
-    auto listen = [&](const std::shared_ptr<TrackEvent>& subject, std::string kind) {
-        auto observer = std::make_shared<CallbackObserver>([&announced, kind](ISubject& s) {
+    std::vector<std::unique_ptr<CallbackObserver>> keep;
+    for (auto [subject, kind] : {std::pair{model->GetTransitionTrackAdded(), "transition"},
+                                 {model->GetVideoTrackAdded(), "video"},
+                                 {model->GetImageTrackAdded(), "image"},
+                                 {model->GetEffectTrackAdded(), "effect"},
+                                 {model->GetAudioTrackAdded(), "audio"},
+                                 {model->GetTextTrackAdded(), "text"}}) {
+        keep.push_back(std::make_unique<CallbackObserver>([&announced, kind](ISubject& s) {
             announced.push_back(kind + std::to_string(static_cast<TrackEvent&>(s).GetIndex()));
-        });
-        subject->Attach(observer.get());
-        return observer;
-    };
-    auto keep = {listen(model->GetTransitionTrackAdded(), "transition"),
-                 listen(model->GetVideoTrackAdded(), "video"),
-                 listen(model->GetImageTrackAdded(), "image"),
-                 listen(model->GetEffectTrackAdded(), "effect"),
-                 listen(model->GetAudioTrackAdded(), "audio"),
-                 listen(model->GetTextTrackAdded(), "text")};
+        }));
+        subject->Attach(keep.back().get());
+    }
     model->BuildTracks();
     EXPECT_EQ(announced, (std::vector<std::string>{"transition0", "video1", "video2", "image3",
                                                    "effect4", "audio5", "audio6", "text7"}));
@@ -190,54 +201,45 @@ TEST_F(Model, TheTextOverlaySpansToTheLatestTextStop) {
         ::testing::ThrowsMessage<DesError>(::testing::StrEq("Could not set transition times")));
 }
 
-TEST_F(Model, EncoderAndProfileListsComeFromTheCatalogue) {
-    EXPECT_EQ(model->GetVideoEncoderName(0), L"Motion JPEG");
-    EXPECT_EQ(model->GetVideoEncoderName(1), L"");
-    EXPECT_EQ(model->GetAudioEncoderName(1), L"AC-3");
-    EXPECT_EQ(model->GetAudioEncoderName(-1), L"");
-    EXPECT_EQ(model->GetWMVProfileName(0), L"Small");
-    EXPECT_EQ(model->GetWMVProfileName(1), L"No id");  // the audio-only one is skipped
-    EXPECT_EQ(model->GetWMVProfileId(0), Guid::FromName("profile").ToBytes());
-    EXPECT_EQ(model->GetWMVProfileId(1), (std::array<uint8_t, 16>{}));
-
-    FakeDeviceCatalog broken;
-    broken.listings[DeviceCategory::VideoCompressors].failure =
-        IDeviceCatalog::Failure::ClassEnumerator;
-    TimelineModel other(broken);
-    EXPECT_EQ(other.GetVideoEncoderName(0), L"");
-}
-
 TEST_F(Model, NoMediaLeftFailsBeforeAnyTimeChanges) {
-    auto& clip = Make<VideoClip>(kVideo1Track, 20000, 22000);
-    clip.SetSource(L"six.avi");
+    auto& clip = Make<VideoClip>(kVideo1Track, 20000, 22000, L"six.avi");
     clip.GetMediaSegment()->SetStartMs(7000);
     EXPECT_THAT([&] { clip.Update(); },
                 ::testing::ThrowsMessage<DesError>(::testing::StrEq("Could not setup video clip")));
     EXPECT_EQ(clip.GetSegment()->GetStop(), 22000);
 
     detector.Script().openSucceeds = false;  // a file that cannot be read
-    auto& sound = Make<AudioClip>(kAudio1Track, 0, 1000);
-    sound.SetSource(L"unreadable.wav");
+    auto& sound = Make<AudioClip>(kAudio1Track, 0, 1000, L"unreadable.wav");
     EXPECT_THROW(sound.Update(), DesError);
     EXPECT_EQ(sound.GetSegment()->GetStop(), 1000);
 }
 
 TEST_F(Model, ImagesPlayFromTheirFirstMomentAndRefusedSpansFail) {
-    auto& image = Make<ImageClip>(kImageTrack, 3000, 5000);
-    image.SetSource(L"logo.png");
+    auto& image = Make<ImageClip>(kImageTrack, 3000, 5000, L"logo.png");
     image.Update();
     const EditNode& node = *image.GetDesSource()->GetSourceObject();
-    EXPECT_EQ(node.GetMediaStart(), 0);
-    EXPECT_EQ(node.GetMediaStop(), 2000 * 10000LL);
-
-    auto& reversed = Make<ImageClip>(kImageTrack, 9000, 8000);  // stop before start
-    reversed.SetSource(L"logo.png");
+    EXPECT_EQ(std::pair(node.GetMediaStart(), node.GetMediaStop()),
+              (std::pair<int64_t, int64_t>(0, 2000 * 10000LL)));
+    auto& reversed = Make<ImageClip>(kImageTrack, 9000, 8000, L"logo.png");  // stop before start
     EXPECT_THROW(reversed.Update(), DesError);
 }
 
+// Audio-only profiles are not listed, a profile without an id has a zero one, and a listing
+// that fails leaves its list empty.
+TEST(ModelCatalogue, ProfilesAndEncodersAsListed) {
+    FakeDeviceCatalog devices;
+    devices.profiles = {{L"Audio only", L"", Guid::FromName("a").ToString(), 0, 1},
+                        {L"No id", L"", Guid{}.ToString(), 1, 1}};
+    devices.listings[DeviceCategory::VideoCompressors].failure =
+        IDeviceCatalog::Failure::ClassEnumerator;
+    TimelineModel model(devices);
+    EXPECT_EQ(model.GetWMVProfileName(0), L"No id");
+    EXPECT_EQ(model.GetWMVProfileId(0), (std::array<uint8_t, 16>{}));
+    EXPECT_EQ(model.GetVideoEncoderName(0), L"");
+}
+
 TEST_F(Model, EffectsKeepTheirNodeWhileTheirNameStays) {
-    auto& effect = Make<MediaEffect>(kEffectTrack, 0, 2000);
-    effect.SetSource(L"Sepia");
+    auto& effect = Make<MediaEffect>(kEffectTrack, 0, 2000, L"Sepia");
     effect.SetParams(L"Level=5");
     effect.Update();
     auto first = effect.GetDesEffect()->GetEffectObject();
@@ -259,8 +261,7 @@ TEST_F(Model, EffectsKeepTheirNodeWhileTheirNameStays) {
 }
 
 TEST_F(Model, TransitionsGoOnTheirMediaTrack) {
-    auto& transition = Make<TransitionEffect>(kTransitionTrack, 1000, 2000);
-    transition.SetSource(L"Dissolve");
+    auto& transition = Make<TransitionEffect>(kTransitionTrack, 1000, 2000, L"Dissolve");
     EXPECT_THROW(transition.Update(), DesError);  // no media track yet
     transition.SetMediaTrack(model->GetTrack(kVideo2Track));
     transition.SetReverse(true);
@@ -271,20 +272,6 @@ TEST_F(Model, TransitionsGoOnTheirMediaTrack) {
     EXPECT_TRUE(node->GetSwapInputs());
     EXPECT_EQ(model->GetTrack(kVideo2Track)->GetDesTrack()->GetTrackObject()->GetTransitions()[0],
               node);
-}
-
-TEST_F(Model, MediaLengthsAreAskedOncePerFile) {
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("vortrel-length-" + std::to_string(getpid()));
-    std::ofstream(file) << "media";
-    auto& first = Make<VideoClip>(kVideo1Track, 0, 1000);
-    first.SetSource(file.wstring());
-    first.Update();
-    auto& second = Make<VideoClip>(kVideo2Track, 0, 1000);
-    second.SetSource(file.wstring());
-    second.Update();
-    EXPECT_EQ(detector.Script().created, 1);
-    std::filesystem::remove(file);
 }
 
 // A timer window that records what is set on it.
@@ -326,6 +313,18 @@ TEST(TimerDispatcher, IdsAreUniqueAndTimersMoveToTheRemainingWindow) {
     timers.Fire(1);
 }
 
+// Window 7 lies at 9,9 to 411,211 in window 3, a top-level window of 640 x 480.
+class HostWindows : public INativeWindows {
+  public:
+    NativeWindow GetParent(NativeWindow window) override {
+        return window == kHostWindow ? kHostParent : 0;
+    }
+    bool GetClientRectInParent(NativeWindow window, WindowRect& rect) override {
+        rect = window == kHostWindow ? WindowRect{9, 9, 411, 211} : WindowRect{0, 0, 640, 480};
+        return window == kHostWindow || window == kHostParent;
+    }
+};
+
 // A model on the fake render engine, with the preview timer and the position and completion
 // notifications written into the engine's call log, so that one list shows their order.
 class Preview : public ::testing::Test, public ITimerHost {
@@ -363,10 +362,7 @@ class Preview : public ::testing::Test, public ITimerHost {
     }
 
     testing::ScopedFakeRenderEngine engine;
-    testing::ScopedPort<INativeWindows> windows{testing::FakeNativeWindows::MakerOf({
-        {kHostWindow, {kHostParent, WindowRect{9, 9, 411, 211}}},
-        {kHostParent, {0, WindowRect{0, 0, 640, 480}}},
-    })};
+    testing::ScopedPort<INativeWindows> windows{[] { return std::make_unique<HostWindows>(); }};
     testing::FakeDeviceCatalog devices;
     std::unique_ptr<TimelineModel> model;
     CallbackObserver positionLog{[this](ISubject& subject) {
@@ -524,6 +520,195 @@ TEST(PreviewEngine, APlatformWithoutAnEngineCannotPlayAndAFailingOneFailsTheMode
     EXPECT_THAT(
         [&] { TimelineModel model(devices); },
         ::testing::ThrowsMessage<DesError>(::testing::StrEq("Could not create render engine")));
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteAll(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Two models on one catalogue and a folder of the test's own for their files.
+class Project : public ::testing::Test {
+  protected:
+    Project() {
+        folder = fs::temp_directory_path() / ("vortrel-project-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+        model.BuildTracks();
+        other.BuildTracks();
+    }
+    ~Project() override { fs::remove_all(folder); }
+
+    testing::FakeDeviceCatalog devices;
+    TimelineModel model{devices};
+    TimelineModel other{devices};
+    fs::path folder;
+};
+
+// The contents' fields, transitions' tracks and effects' parameters round-trip in the
+// project call script; here: text beyond ASCII in the file's name and content, the whole
+// font record and the tracks' visibility, which the control's calls cannot read back.
+TEST_F(Project, ARoundTripKeepsTextFontsAndVisibility) {
+    auto& text = Place<TextClip>(model, 7, 1000, 2000, L"Grüße \x65E5\x672C \U0001F600\nline two");
+    LogFont font{.height = -24, .weight = 700, .italic = 1, .charSet = 255, .pitchAndFamily = 0x22};
+    font.SetFaceName(L"Liberation Sans");
+    text.SetLogFont(font);
+    model.SetVisible(2, true);
+    model.SetVisible(3, false);
+    const fs::path file = folder / "round trip é.xml";
+    ASSERT_TRUE(model.SaveProject(FromPath(file)));
+    ASSERT_TRUE(other.LoadProject(FromPath(file)));
+
+    for (int32_t t = 0; t < 8; ++t) {
+        EXPECT_EQ(other.GetTrack(t)->IsVisible(), model.GetTrack(t)->IsVisible()) << t;
+        EXPECT_EQ(other.GetTrack(t)->GetContentCount(), model.GetTrack(t)->GetContentCount());
+    }
+    auto& loaded = static_cast<TextClip&>(*other.GetTrack(7)->GetContentAt(0));
+    EXPECT_EQ(loaded.GetSource(), text.GetSource());
+    EXPECT_EQ(loaded.GetLogFont(), font);
+    EXPECT_EQ(ReadAll(file).rfind("<Timeline>", 0), 0u);  // no declaration
+}
+
+// A reader drops a text of white space alone and turns carriage returns into line feeds;
+// every text saved must still load back as it was.
+TEST_F(Project, TextsOfWhiteSpaceMarkupAndCarriageReturnsLoadBackAsTheyWere) {
+    const std::wstring texts[] = {
+        L" ",          L" \t\n ",          L"\r\n",         L"a\r\nb\rc\n",
+        L"  padded  ", L"<b>&amp;\"'</b>", L"]]> <![CDATA["};
+    int32_t start = 0;
+    for (const std::wstring& text : texts) {
+        Place<TextClip>(model, 7, start, start + 100, text);
+        start += 100;
+    }
+    Place<TransitionEffect>(model, 0, 0, 100, L" ");
+    Place<MediaEffect>(model, 4, 0, 100, L"\r");
+    const fs::path file = folder / "white.xml";
+    ASSERT_TRUE(model.SaveProject(FromPath(file)));
+    ASSERT_TRUE(other.LoadProject(FromPath(file)));
+    for (int32_t i = 0; i < static_cast<int32_t>(std::size(texts)); ++i) {
+        EXPECT_EQ(static_cast<TextClip*>(other.GetTrack(7)->GetContentAt(i))->GetSource(), texts[i])
+            << i;
+    }
+    EXPECT_EQ(static_cast<IEffect*>(other.GetTrack(0)->GetContentAt(0))->GetSource(), L" ");
+    EXPECT_EQ(static_cast<IEffect*>(other.GetTrack(4)->GetContentAt(0))->GetSource(), L"\r");
+}
+
+TEST_F(Project, ReadsByElementNameInAnyOrderAndPlacesOverlappingClips) {
+    const fs::path file = folder / "hand.xml";
+    WriteAll(file,
+             "<Timeline><Track Visible=\"true\"><Content><Params/><Reverse>0</Reverse>"
+             "<Track>3</Track><Stop>2000</Stop><Start>1000</Start><Name>Dissolve</Name>"
+             "<Unknown>ignored</Unknown></Content></Track>"
+             "<Track Visible=\"1\"><Content><MediaStart>0</MediaStart><Stop>5000</Stop>"
+             "<Start>0</Start><Source>a.avi</Source></Content><Content><Source>b.avi</Source>"
+             "<Start>1000</Start><Stop>2000</Stop><MediaStart>7</MediaStart></Content></Track>"
+             "<Track Visible=\"false\"/><Track Visible=\"0\"/><Track Visible=\"1\"/>"
+             "<Track Visible=\"1\"/><Track Visible=\"1\"/><Track Visible=\" 1 \"/>"
+             "<Track Visible=\"junk\"/></Timeline>");
+    ASSERT_TRUE(other.LoadProject(FromPath(file)));
+    EXPECT_EQ(static_cast<TransitionEffect&>(*other.GetTrack(0)->GetContentAt(0)).GetMediaTrack(),
+              other.GetTrack(3));
+    const auto& second = *other.GetTrack(1)->GetContentAt(1)->GetSegment();
+    EXPECT_EQ(second.GetStart(), 5000);  // moved past the first clip, keeping its length
+    EXPECT_EQ(second.GetStop(), 6000);
+    EXPECT_FALSE(other.GetTrack(3)->IsVisible());
+}
+
+TEST_F(Project, AContentWhoseSetUpFailsStaysAndTheLoadGoesOn) {
+    Place<TextClip>(model, 7, 0, 1000, L"caption");
+    Place<ImageClip>(model, 3, 0, 1000, L"after.png");
+    const fs::path file = folder / "setup.xml";
+    ASSERT_TRUE(model.SaveProject(FromPath(file)));
+
+    auto failures = std::make_shared<EditFailures>();
+    TimelineModel failing(devices, failures);
+    failing.BuildTracks();
+    failures->FailAlways(EditOp::SetStartStop);  // the text overlay cannot take its span
+    ASSERT_TRUE(failing.LoadProject(FromPath(file)));
+    EXPECT_EQ(failing.GetTrack(7)->GetContentCount(), 1);
+    EXPECT_EQ(failing.GetTrack(3)->GetContentCount(), 1);
+}
+
+TEST_F(Project, ABrokenProjectFailsAndLeavesTheModelAsItWas) {
+    // Eight good tracks, or `count` of them, with the one at `at` replaced by `track`.
+    const std::string good = "<Track Visible=\"1\"/>";
+    auto tracks = [&](int at, const std::string& track, int count = 8) {
+        std::string xml = "<Timeline>";
+        for (int i = 0; i < count; ++i) {
+            xml += i == at ? track : good;
+        }
+        return xml + "</Timeline>";
+    };
+    auto content = [](const std::string& fields) {
+        return "<Track Visible=\"1\"><Content>" + fields + "</Content></Track>";
+    };
+    const std::string video = "<Source>a.avi</Source><Start>0</Start><Stop>1</Stop>";
+    const std::string cases[] = {
+        "",
+        "<Timeline",
+        "<Project/>",
+        tracks(0, good, 7),
+        tracks(0, "<Track/>"),
+        tracks(0, "<Track Visible=\"yes\"/>"),
+        tracks(1, content(video) + std::string(6 * good.size(), ' '), 2),
+        tracks(1, content(video + "<MediaStart>12x</MediaStart>")),
+        tracks(1, content(
+                      "<Source></Source><Start>0</Start><Stop>1</Stop><MediaStart>0</MediaStart>")),
+        tracks(0, content("<Name>Wipe</Name><Start>0</Start><Stop>1</Stop><Track>2</Track>"
+                          "<Reverse>0</Reverse>")),  // no Params
+        tracks(7, content("<Source>t</Source><Start>0</Start><Stop>1</Stop><Color>0</Color>"
+                          "<XPos>0</XPos><YPos>0</YPos><VideoTrackWidth>1</VideoTrackWidth>"
+                          "<VideoTrackHeight>1</VideoTrackHeight><Font Height=\"1\">Sans</Font>")),
+    };
+    auto& kept = Place<VideoClip>(other, 1, 0, 1000, L"kept.avi");
+    int notifications = 0;
+    testing::CallbackObserver counter([&](ISubject&) { ++notifications; });
+    other.GetTrack(1)->GetContentRemoved()->Attach(&counter);
+    other.GetTrackVisibilityChanged()->Attach(&counter);
+    int index = 0;
+    for (const std::string& xml : cases) {
+        const fs::path file = folder / ("broken" + std::to_string(index++) + ".xml");
+        WriteAll(file, xml);
+        EXPECT_FALSE(other.LoadProject(FromPath(file))) << xml;
+        ASSERT_EQ(other.GetTrack(1)->GetContentCount(), 1) << xml;
+        EXPECT_EQ(other.GetTrack(1)->GetContentAt(0), &kept);
+    }
+    EXPECT_FALSE(other.LoadProject(FromPath(folder / "missing.xml")));
+    EXPECT_FALSE(other.LoadProject(FromPath(folder)));  // a folder, not a file
+    EXPECT_FALSE(other.LoadProject(L""));
+    EXPECT_EQ(notifications, 0);
+    other.GetTrack(1)->GetContentRemoved()->Detach(&counter);
+    other.GetTrackVisibilityChanged()->Detach(&counter);
+}
+
+TEST_F(Project, AFailedSaveKeepsTheFileThatWasThere) {
+    Place<VideoClip>(model, 1, 0, 1000, L"first.avi");
+    const fs::path file = folder / "keep.xml";
+    ASSERT_TRUE(model.SaveProject(FromPath(file)));
+    const std::string before = ReadAll(file);
+    for (int i = 0; i < 200; ++i) {
+        Place<VideoClip>(model, 2, i * 1000, i * 1000 + 1000, L"more.avi");
+    }
+    // Writes beyond 1 KiB fail (for root too): the save cannot complete.
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 1024;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = model.SaveProject(FromPath(file));
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadAll(file), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);  // no temporary left
+
+    EXPECT_FALSE(model.SaveProject(FromPath(folder / "no" / "such" / "dir.xml")));
+    EXPECT_FALSE(model.SaveProject(FromPath(folder)));
+    EXPECT_FALSE(model.SaveProject(L""));
+    EXPECT_TRUE(fs::is_directory(folder));
 }
 
 }  // namespace

@@ -51,11 +51,8 @@ class FakeMediaDetector : public IMediaDetector {
         return script_->openSucceeds;
     }
     bool GetOutputStreams(int32_t& count) override {
-        if (!script_->streamCount) {
-            return false;
-        }
-        count = *script_->streamCount;
-        return true;
+        count = script_->streamCount.value_or(count);
+        return script_->streamCount.has_value();
     }
     bool SetCurrentStream(int32_t index) override {
         current_ = index;
@@ -68,11 +65,8 @@ class FakeMediaDetector : public IMediaDetector {
         return true;
     }
     bool GetVideoFormat(int32_t& width, int32_t& height) override {
-        if (!script_->videoFormat) {
-            return false;
-        }
-        std::tie(width, height) = *script_->videoFormat;
-        return true;
+        std::tie(width, height) = script_->videoFormat.value_or(std::pair{width, height});
+        return script_->videoFormat.has_value();
     }
     bool GetBitmapBits(double seconds, int32_t width, int32_t height,
                        std::vector<uint8_t>& bitmap) override {
@@ -81,6 +75,7 @@ class FakeMediaDetector : public IMediaDetector {
         if (!pixels) {
             return false;
         }
+        // A header of its size, the width and the height, then the pixels.
         bitmap.assign(kBitmapInfoHeaderSize, 0);
         bitmap[0] = static_cast<uint8_t>(kBitmapInfoHeaderSize);
         bitmap[4] = static_cast<uint8_t>(width);

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "ports/INativeWindows.h"
 #include "ports/IRenderEngine.h"
 #include "support/ScopedPort.h"
 
@@ -55,8 +54,7 @@ class FakeRenderEngine final : public IRenderEngine, public IFilterGraph {
     void Stop() override { script_->state = Logged("Stop", GraphState::Stopped); }
     GraphState GetState() override { return Logged("GetState", script_->state); }
     bool GetPositions(int64_t& current, int64_t& stop) override {
-        Log("GetPositions");
-        current = script_->current;
+        current = Logged("GetPositions", script_->current);
         stop = 0;
         return true;
     }
@@ -72,9 +70,7 @@ class FakeRenderEngine final : public IRenderEngine, public IFilterGraph {
         Log("SetWindowPosition", left, top, width, height);
     }
     bool GetVideoSize(int32_t& width, int32_t& height) override {
-        Log("GetVideoSize");
-        width = 320;
-        height = 240;
+        std::tie(width, height) = Logged("GetVideoSize", std::pair{320, 240});
         return true;
     }
 
@@ -96,38 +92,5 @@ class FakeRenderEngine final : public IRenderEngine, public IFilterGraph {
 };
 
 using ScopedFakeRenderEngine = ScopedFake<IRenderEngine, FakeRenderEngine, RenderScript>;
-
-// A window system of made-up windows: each known id has a parent and a client rectangle in
-// it; other ids are not windows.
-class FakeNativeWindows final : public INativeWindows {
-  public:
-    struct Window {
-        NativeWindow parent = 0;
-        WindowRect client;
-    };
-    explicit FakeNativeWindows(std::map<NativeWindow, Window> windows)
-        : windows_(std::move(windows)) {}
-
-    /// A maker of window systems that know these windows, for a ScopedPort.
-    static PortFactory<INativeWindows>::Maker MakerOf(std::map<NativeWindow, Window> windows) {
-        return [windows] { return std::make_unique<FakeNativeWindows>(windows); };
-    }
-
-    NativeWindow GetParent(NativeWindow window) override {
-        auto it = windows_.find(window);
-        return it == windows_.end() ? 0 : it->second.parent;
-    }
-    bool GetClientRectInParent(NativeWindow window, WindowRect& rect) override {
-        auto it = windows_.find(window);
-        if (it == windows_.end()) {
-            return false;
-        }
-        rect = it->second.client;
-        return true;
-    }
-
-  private:
-    std::map<NativeWindow, Window> windows_;
-};
 
 }  // namespace vortrel::testing
