@@ -294,6 +294,25 @@ TEST_F(TextBitmap, EachRenderingReplacesTheClipsFileUnderAUniqueName) {
     EXPECT_EQ(rasteriser->lastFont.quality, 4);  // always antialiased
 }
 
+// The engine stretches a text's bitmap over the picture, so a canvas far larger than the
+// picture is drawn at the picture's scale, with the text's place and size scaled alike.
+TEST_F(TextBitmap, ACanvasLargerThanThePictureIsDrawnAtThePicturesScale) {
+    TextClip clip(&videoTrack);
+    clip.SetSource(L"Title");
+    clip.SetXPos(8192);
+    clip.SetYPos(100);
+    LogFont font;
+    font.height = -2048;
+    clip.SetLogFont(font);
+    clip.SetVideoTrackSize(16384, 16384);  // on a 320 x 240 picture
+    clip.RenderToBitmapFile();
+    EXPECT_EQ(rasteriser->lastBox, (std::array<int32_t, 4>{160, 2, 320, 320}));
+    EXPECT_EQ(rasteriser->lastFont.height, -40);
+    clip.SetVideoTrackSize(320, 240);  // the picture's own size is drawn as it is
+    clip.RenderToBitmapFile();
+    EXPECT_EQ(rasteriser->lastBox, (std::array<int32_t, 4>{8192, 100, 320, 240}));
+}
+
 TEST_F(TextBitmap, AFailedRenderingRaisesAndLeavesNoFile) {
     TextClip clip(&videoTrack);
     auto expectFailure = [&] {
