@@ -131,7 +131,7 @@ bool MltConverter::Start(const EditTimeline& timeline, const ConversionRequest& 
         // complete, keeping its mode; a target that may not be replaced is refused now.
         replacement_ = std::make_unique<FileReplacement>(target_);
         if (!replacement_->Error().empty()) {
-            return Fail(replacement_->Error());
+            return Fail(std::string(replacement_->Error()));  // Fail lets the replacement go
         }
         // MLT would play an empty timeline as one black frame; there is nothing to write.
         if (LatestStop(timeline) <= 0) {
