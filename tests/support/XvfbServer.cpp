@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
-#include <vector>
 
 namespace vortrel::testing {
 
@@ -67,25 +66,17 @@ int Stop(pid_t pid) {
 }  // namespace
 
 void XvfbEnvironment::SetUp() {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        Fail(std::string("no pipe: ") + std::strerror(errno));
-    }
+    int fds[2] = {-1, -1};
+    const bool piped = pipe2(fds, O_CLOEXEC) == 0;
     // Without -noreset the server resets whenever its last client leaves, and refuses the
     // next test's connection while it does. Its own messages go to the test's stderr.
-    std::vector<std::string> arguments = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
-                                          "-screen",   "0",          "800x600x24",
-                                          "-nolisten", "tcp",        "-noreset"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
+    const std::string fd = std::to_string(fds[1]);
+    const char* const argv[] = {"Xvfb",       "-displayfd", fd.c_str(), "-screen",  "0",
+                                "800x600x24", "-nolisten",  "tcp",      "-noreset", nullptr};
     const pid_t parent = getpid();
-    const pid_t child = fork();
+    const pid_t child = piped ? fork() : -1;
     if (child < 0) {
-        Fail(std::string("fork failed: ") + std::strerror(errno));
+        Fail(std::string("no pipe or fork: ") + std::strerror(errno));
     }
     if (child == 0) {
         // Only async-signal-safe calls until exec. The server goes when the test process
@@ -98,7 +89,7 @@ void XvfbEnvironment::SetUp() {
         dup2(input, STDIN_FILENO);
         dup2(input, STDOUT_FILENO);
         fcntl(fds[1], F_SETFD, 0);  // the one descriptor Xvfb keeps
-        execvp(argv[0], argv.data());
+        execvp(argv[0], const_cast<char* const*>(argv));
         _exit(kExecFailed);
     }
     close(fds[1]);
@@ -120,11 +111,7 @@ void XvfbEnvironment::SetUp() {
 }
 
 void XvfbEnvironment::TearDown() {
-    if (previousDisplay_) {
-        setenv("DISPLAY", previousDisplay_->c_str(), 1);
-    } else {
-        unsetenv("DISPLAY");
-    }
+    previousDisplay_ ? setenv("DISPLAY", previousDisplay_->c_str(), 1) : unsetenv("DISPLAY");
     if (pid_ > 0) {
         Stop(pid_);
         pid_ = -1;
