@@ -58,6 +58,10 @@ TEST_F(QtText, CoverageFollowsTheGlyphsFromTheLayoutCornerLineFeedsAndHeight) {
     ASSERT_TRUE(rasteriser.Render(L"Hello", SansFont(-20), 400, 0, 32, 16, coverage));
     EXPECT_EQ(CountCovered(coverage), 0);
     EXPECT_FALSE(rasteriser.Render(L"x", SansFont(-20), 0, 0, 0, 16, coverage));
+    // Any escapement a project file holds turns the text; INT_MIN has no int negation.
+    LogFont turned = SansFont(-20);
+    turned.escapement = INT32_MIN;
+    EXPECT_TRUE(rasteriser.Render(L"x", turned, 0, 0, 16, 16, coverage));
 
     ASSERT_TRUE(rasteriser.Render(L"I\nI", SansFont(-20), 0, 0, 40, 80, coverage));
     for (int row : {10, 33}) {  // the first line and the second
