@@ -42,6 +42,61 @@ expect 2 1 "$tool" testsrc clip.xyz --seconds 1
 expect 2 1 "$tool" testsrc clip.mkv --seconds abc
 expect 1 1 "$tool" testsrc no/such/folder/clip.mkv --seconds 1
 
+# refuse CODE MESSAGE PATH ARGS...: testsrc refuses with exactly this one message and
+# writes nothing at PATH.
+refuse() {
+  local code=$1 message=$2
+  shift 2
+  expect "$code" 1 "$tool" testsrc "$@"
+  local said
+  said=$(grep -E '^(vortrel|error):' stderr)
+  if [ "$said" != "vortrel: testsrc: $message" ] || [ -e "$1" ]; then
+    echo "FAILED: testsrc $* said '$said' (want '$message') or left $1"
+    failures=$((failures + 1))
+  fi
+}
+format="(use .mp4, .mkv, .avi, .wav or .png)"
+refuse 2 "a .wav file cannot hold kind video" tone.wav --seconds 1 --kind video
+refuse 2 "a .png file cannot hold kind av" still2.png --seconds 1 --kind av
+refuse 2 "a .mp4 file cannot hold kind image" clip.mp4 --seconds 1 --kind image
+refuse 2 "cannot tell the format of 'clip.mov' $format" clip.mov --seconds 1
+refuse 2 "cannot tell the format of 'noextension' $format" noextension --seconds 1
+refuse 2 "frame size 33x17 is not an even size from 2x2 to 8192x8192" odd.mkv --seconds 1 \
+  --kind video --size 33x17
+for seconds in 0 -1 nan; do
+  refuse 2 "the length must be above 0 and at most a day" bad.wav --seconds "$seconds" --kind audio
+done
+refuse 2 "the length is shorter than one frame" short.mkv --seconds 0.01 --kind video
+refuse 2 "the frame rate must be from 1 to 240" slow.mkv --seconds 1 --kind video --fps 0.5
+refuse 2 "unknown kind 'AV' (video, audio, av or image)" kind.mkv --seconds 1 --kind AV
+for size in 640 640x x360 640X360 -2x2 +2x2 2x2x2 axb; do
+  refuse 2 "a frame size is written WxH, not '$size'" size.mkv --seconds 1 --size "$size"
+done
+refuse 1 "cannot create missing/still.png" missing/still.png --kind image
+
+# made FIELDS PATH ARGS...: each kind of file testsrc writes opens with the asked length (the
+# exact count of frames or samples shows in it), size, rate and streams. FIELDS are info's
+# lines but the bit rates, comma-separated.
+made() {
+  local want=$1
+  shift
+  expect 0 0 "$tool" testsrc "$@"
+  local got
+  got=$("$tool" info "$1" 2>/dev/null | grep -v 'BitRate:' | sed 's/^[^:]*: //' | paste -sd,)
+  [ "$got" = "$want" ] || { echo "FAILED: testsrc $* gave $got (want $want)"; failures=$((failures + 1)); }
+}
+# 1.3 s at 25 fps is 32.5 frames, which round to 33; 2 s at 29.97 fps make 60 frames.
+made 1.32,64,48,25,44,2,1,1,matroska,ffv1,flac av.mkv --seconds 1.3 --kind av --size 64x48
+made 0.92,64,48,25,44,2,1,1,avi,mjpeg,pcm_s16le av.avi --seconds 0.9 --kind av --size 64x48
+made 1.12,64,48,25,44,2,1,1,mov,mpeg4,aac av.mp4 --seconds 1.1 --kind av --size 64x48
+made 0.52,64,48,25,0,0,1,0,mov,mpeg4, video.mp4 --seconds 0.5 --kind video --size 64x48
+made 2.002,64,48,29.97,0,0,1,0,matroska,ffv1, ntsc.mkv --seconds 2 --kind video --size 64x48 \
+  --fps 29.97
+made 0,33,17,0,0,0,1,0,png,png, still.png --kind image --size 33x17
+made 0.77,0,0,0,44,2,0,1,matroska,,flac audio.mkv --seconds 0.77 --kind audio
+# 1.2345 s of 44100 Hz is 54441 samples: 1.23449 s.
+made 1.23449,0,0,0,44,2,0,1,wav,,pcm_s16le audio.wav --seconds 1.2345 --kind audio
+
 expect 0 0 "$tool" info clip.mkv
 grep -qx 'width: 64' stdout && grep -qx 'videoStreams: 1' stdout && grep -qx 'audioStreams: 0' stdout ||
   { echo "FAILED: info clip.mkv printed:"; cat stdout; failures=$((failures + 1)); }
@@ -63,6 +118,7 @@ printf 'GetTrackCount\nNoSuchMember\n' >bad.vts
 expect 2 1 "$tool" script bad.vts
 grep -qx 'error: 2: .*' stderr || { echo "FAILED: script error names no line"; failures=$((failures + 1)); }
 expect 1 1 "$tool" script missing.vts
+
 
 # play: a half-second clip to its end, without sound or display.
 export SDL_AUDIODRIVER=dummy
