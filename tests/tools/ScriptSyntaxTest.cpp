@@ -52,29 +52,5 @@ TEST(ScriptSyntax, LinesBecomeStatementsOfTheirKind) {
     EXPECT_TRUE(ParseScript("").empty());
 }
 
-TEST(ScriptSyntax, FaultsNameTheirLine) {
-    const char* faults[] = {
-        "GetScale => $a $b",    // the capture must end the line
-        "GetScale $a =>",       // => without a name
-        "GetScale => a",        // the name needs its $
-        "=> $a",                // a capture of nothing
-        "get",                  // get without a property
-        "put \"MPEGWidth\" 1",  // property names are bare
-        "12 1",                 // not a name
-        "\"AddVideoClip\" 1",   // not a name
-        "Add-Clip 1",           // not a name
-        "AddVideoClip \"open",  // the lexer's faults carry the line too
-    };
-    for (const char* fault : faults) {
-        try {
-            ParseScript(std::string("Clear\n\n") + fault + "\nClear\n");
-            ADD_FAILURE() << "accepted: " << fault;
-        } catch (const ScriptError& error) {
-            EXPECT_EQ(error.Line(), 3) << fault;
-            EXPECT_EQ(error.GetKind(), ScriptError::Kind::Script) << fault;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace vortrel::script
