@@ -11,7 +11,6 @@ extern "C" {
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -72,11 +71,6 @@ std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) 
         files.push_back(entry.path().filename());
     }
     return files;
-}
-
-std::string Contents(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // One conversion as the control's tick sees it: the progress read at each poll until the
@@ -196,7 +190,7 @@ std::function<::testing::AssertionResult(const std::filesystem::path&)> PixelSha
 // An M2TS file is a transport stream of 192-byte packets, each a 4-byte arrival time and
 // then the 188 bytes that start with the sync byte.
 ::testing::AssertionResult HasArrivalTimes(const std::filesystem::path& path) {
-    const std::string bytes = Contents(path);
+    const std::string bytes = testing::ReadFile(path);
     if (bytes.size() < 192 || bytes.size() % 192 != 0 || bytes[4] != 0x47 || bytes[196] != 0x47) {
         return ::testing::AssertionFailure()
                << "no 192-byte packets in " << bytes.size() << " bytes";
@@ -336,7 +330,7 @@ TEST_F(MltConverterTest, StopAndResetLeaveAnEarlierFileAndNoPartOfTheNewOne) {
     EXPECT_FALSE(converter->Start(*timeline.timeline, Request(2, Out("other.mp4").string())));
     converter->Stop();
     EXPECT_FALSE(converter->IsComplete());
-    EXPECT_EQ(Contents(target), "an earlier file");
+    EXPECT_EQ(testing::ReadFile(target), "an earlier file");
     EXPECT_EQ(FilesIn(output->Path()), kept);
     converter->Reset();
 
@@ -398,7 +392,7 @@ TEST_F(MltConverterTest, SettingsNoEncoderTakesFailStartWithoutAFile) {
         EXPECT_FALSE(converter->LastError().empty());
         EXPECT_FALSE(converter->IsConnected());
         EXPECT_EQ(FilesIn(output->Path()), std::vector<std::filesystem::path>{"bad.out"});
-        EXPECT_EQ(Contents(target), "an earlier file");
+        EXPECT_EQ(testing::ReadFile(target), "an earlier file");
     }
 }
 

@@ -34,62 +34,42 @@ constexpr int kHeight = 48;
 constexpr double kFps = 15.0;  // the video group's rate while none is set
 constexpr int64_t kSecond = 10'000'000;
 
-// The media of one test process, each file made the first time a test asks for it.
-class Media {
-  public:
-    /// Red, green, then blue, a second each, with a tone that the video group must not play.
-    static const std::filesystem::path& Colours() {
-        static const auto path = Folder().MakeVideo(
-            "colours.mkv", {{{testing::kRed, 1.0}, {testing::kGreen, 1.0}, {testing::kBlue, 1.0}},
-                            kWidth,
-                            kHeight,
-                            25,
-                            440});
-        return path;
+testing::MediaFolder& Folder() {
+    static testing::MediaFolder folder;
+    return folder;
+}
+// Red, green, then blue, a second each, with a tone that the video group must not play.
+std::filesystem::path Colours() {
+    return Folder().MakeVideo(
+        "colours.mkv", {{{testing::kRed, 1.0}, {testing::kGreen, 1.0}, {testing::kBlue, 1.0}},
+                        kWidth,
+                        kHeight,
+                        25,
+                        440});
+}
+// Two seconds of a 440 Hz tone.
+std::filesystem::path Tone() {
+    return Folder().MakeTone("tone.wav", 2.0, 440, 44100, 2);
+}
+// A white picture of half the video's width with a blue patch in its top left quarter.
+std::filesystem::path Still() {
+    return Folder().MakeImage("picture.png", kWidth / 2, kHeight, testing::kWhite,
+                              testing::Patch{testing::kBlue, 0, 0, kWidth / 4, kHeight / 2});
+}
+// A white text bitmap of the video's width and half its height whose alpha is 255, 128 and 0
+// in its left, middle and right thirds; with `empty`, of its full height and transparent, as
+// an empty text draws it.
+std::filesystem::path Text(bool empty = false) {
+    std::vector<uint8_t> pixels;
+    for (int i = 0; i < kWidth * kHeight / (empty ? 1 : 2); ++i) {
+        const int x = i % kWidth;
+        const int alpha = empty ? 0 : x < kWidth / 3 ? 255 : x < 2 * kWidth / 3 ? 128 : 0;
+        pixels.insert(pixels.end(), {255, 255, 255, static_cast<uint8_t>(alpha)});
     }
-    /// Two seconds of a 440 Hz tone.
-    static const std::filesystem::path& Tone() {
-        static const auto path = Folder().MakeTone("tone.wav", 2.0, 440, 44100, 2);
-        return path;
-    }
-    /// A white picture of half the video's width with a blue patch in its top left quarter.
-    static const std::filesystem::path& Picture() {
-        static const auto path =
-            Folder().MakeImage("picture.png", kWidth / 2, kHeight, testing::kWhite,
-                               testing::Patch{testing::kBlue, 0, 0, kWidth / 4, kHeight / 2});
-        return path;
-    }
-    /// A white text bitmap of the video's width and half its height whose alpha is 255, 128
-    /// and 0 in its left, middle and right thirds.
-    static const std::filesystem::path& Text() {
-        static const auto path = WriteBitmap("text.bmp", kHeight / 2, [](int x) {
-            return x < kWidth / 3 ? 255 : x < 2 * kWidth / 3 ? 128 : 0;
-        });
-        return path;
-    }
-    /// A white text bitmap that is transparent everywhere, as an empty text draws it.
-    static const std::filesystem::path& EmptyText() {
-        static const auto path = WriteBitmap("empty.bmp", kHeight, [](int) { return 0; });
-        return path;
-    }
-    static testing::MediaFolder& Folder() {
-        static testing::MediaFolder folder;
-        return folder;
-    }
-
-  private:
-    template <typename Alpha>
-    static std::filesystem::path WriteBitmap(const std::string& name, int height, Alpha alpha) {
-        std::vector<uint8_t> pixels;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                pixels.insert(pixels.end(), {255, 255, 255, static_cast<uint8_t>(alpha(x))});
-            }
-        }
-        const std::vector<uint8_t> file = EncodeBitmapFile32(kWidth, height, pixels);
-        return Folder().WriteFile(name, std::string(file.begin(), file.end()));
-    }
-};
+    const auto file = EncodeBitmapFile32(kWidth, kHeight / (empty ? 1 : 2), pixels);
+    return Folder().WriteFile(empty ? "empty.bmp" : "text.bmp",
+                              std::string(file.begin(), file.end()));
+}
 
 // A timeline laid out as the model lays it out: a video group with video 1, video 2, image
 // and text tracks (the text track with its key), an audio group with two audio tracks.
@@ -241,8 +221,8 @@ TEST_F(MltGraph, ProfileIsTheVideoGroupsSizeAtFifteenFpsUntilARateIsSet) {
 }
 
 TEST_F(MltGraph, ClipsShowTheirMediaFromTheirInPointsAtTheirTimesOverBlack) {
-    Place(video1_, Media::Colours(), 1.0, 2.0, 1.0);  // the file's green second
-    Place(video1_, Media::Colours(), 2.0, 3.0, 0.0);  // its red one
+    Place(video1_, Colours(), 1.0, 2.0, 1.0);  // the file's green second
+    Place(video1_, Colours(), 2.0, 3.0, 0.0);  // its red one
     Rebuild();
     EXPECT_EQ(graph_->get_playtime(), FrameAt(3.0));
     EXPECT_TRUE(Near(Pixel(0.5), kBlack));
@@ -253,9 +233,9 @@ TEST_F(MltGraph, ClipsShowTheirMediaFromTheirInPointsAtTheirTimesOverBlack) {
 }
 
 TEST_F(MltGraph, LaterTracksCoverEarlierOnesAndMutedTracksAreLeftOut) {
-    Place(video1_, Media::Colours(), 0.0, 2.0);       // red, then green
-    Place(video2_, Media::Colours(), 0.5, 1.5, 2.0);  // blue
-    Place(image_, Media::Picture(), 1.2, 1.4);
+    Place(video1_, Colours(), 0.0, 2.0);       // red, then green
+    Place(video2_, Colours(), 0.5, 1.5, 2.0);  // blue
+    Place(image_, Still(), 1.2, 1.4);
     Rebuild();
     EXPECT_TRUE(Near(Pixel(0.25), kRed));
     EXPECT_TRUE(Near(Pixel(0.75), kBlue));
@@ -274,10 +254,10 @@ TEST_F(MltGraph, LaterTracksCoverEarlierOnesAndMutedTracksAreLeftOut) {
 }
 
 TEST_F(MltGraph, TransitionsBlendTheirTrackInOverWhatLiesBeneathOrOutWhenSwapped) {
-    Place(video1_, Media::Colours(), 0.0, 1.0);       // red beneath
-    Place(video2_, Media::Colours(), 0.0, 1.0, 2.0);  // blue on the track
-    Place(video2_, Media::Colours(), 1.0, 2.0, 2.0);
-    Place(video1_, Media::Colours(), 1.0, 2.0, 0.0);
+    Place(video1_, Colours(), 0.0, 1.0);       // red beneath
+    Place(video2_, Colours(), 0.0, 1.0, 2.0);  // blue on the track
+    Place(video2_, Colours(), 1.0, 2.0, 2.0);
+    Place(video1_, Colours(), 1.0, 2.0, 0.0);
     const Guid dissolve = timeline_.FindTransition(L"Dissolve");
     Blend(video2_, dissolve, 0.0, 1.0);
     Blend(video2_, dissolve, 1.0, 2.0, true);
@@ -301,9 +281,9 @@ TEST_F(MltGraph, TransitionsBlendTheirTrackInOverWhatLiesBeneathOrOutWhenSwapped
 }
 
 TEST_F(MltGraph, TextIsKeyedOverThePictureByItsAlpha) {
-    Place(video1_, Media::Colours(), 0.0, 2.0);  // red, then green
-    Place(text_, Media::Text(), 0.0, 1.0);
-    Place(text_, Media::EmptyText(), 1.0, 2.0);
+    Place(video1_, Colours(), 0.0, 2.0);  // red, then green
+    Place(text_, Text(), 0.0, 1.0);
+    Place(text_, Text(true), 1.0, 2.0);
     overlay_.GetTransitionObject()->SetStartStop(0, Units(2.0));
     Rebuild();
     // The bitmap is stretched over the whole picture, as every source is.
@@ -342,8 +322,8 @@ TEST(KeyedBitmaps, ReadRowsEitherWayUpAndOnlyThirtyTwoBitBitmaps) {
 }
 
 TEST_F(MltGraph, GroupEffectsChangeTheWholePictureOnlyDuringTheirSpan) {
-    Place(video1_, Media::Colours(), 0.0, 2.0);  // red, then green
-    Place(text_, Media::Text(), 0.0, 2.0);
+    Place(video1_, Colours(), 0.0, 2.0);  // red, then green
+    Place(text_, Text(), 0.0, 2.0);
     overlay_.GetTransitionObject()->SetStartStop(0, Units(2.0));
     Effect(L"Invert", 0.5, 1.0);
     // The node's properties override the entry's own: brightened to half instead of 1.4.
@@ -360,9 +340,9 @@ TEST_F(MltGraph, GroupEffectsChangeTheWholePictureOnlyDuringTheirSpan) {
 }
 
 TEST_F(MltGraph, FilesThatCannotBeOpenedPlayAsBlackAndSilence) {
-    Place(video1_, Media::Colours(), 0.0, 2.0);  // red, then green
+    Place(video1_, Colours(), 0.0, 2.0);  // red, then green
     Place(video2_, "/no/such/file.mkv", 0.5, 1.0);
-    Place(video2_, Media::Folder().WriteFile("junk.mkv", "not a video"), 1.2, 1.5);
+    Place(video2_, Folder().WriteFile("junk.mkv", "not a video"), 1.2, 1.5);
     Place(audio1_, "/no/such/sound.wav", 0.0, 3.0);
     Rebuild();
     EXPECT_EQ(graph_->get_playtime(), FrameAt(3.0));
@@ -375,7 +355,7 @@ TEST_F(MltGraph, FilesThatCannotBeOpenedPlayAsBlackAndSilence) {
 }
 
 TEST_F(MltGraph, AnEmptyTimelineIsOneFrameOfBlackSilence) {
-    Place(video2_, Media::Colours(), 0.0, 1.0);
+    Place(video2_, Colours(), 0.0, 1.0);
     video2_.GetTrackObject()->SetMuted(true);
     Rebuild();
     EXPECT_EQ(graph_->get_playtime(), 1);
@@ -384,14 +364,14 @@ TEST_F(MltGraph, AnEmptyTimelineIsOneFrameOfBlackSilence) {
 }
 
 TEST_F(MltGraph, ClipVolumesScaleTheirSoundAndAudioTracksAreSummed) {
-    Place(video1_, Media::Colours(), 0.0, 3.0);  // its tone belongs to the video group
-    Place(audio1_, Media::Tone(), 0.0, 1.0);
+    Place(video1_, Colours(), 0.0, 3.0);  // its tone belongs to the video group
+    Place(audio1_, Tone(), 0.0, 1.0);
     Volume(*sources_.back(), L"1");
-    Place(audio1_, Media::Tone(), 1.0, 2.0);
+    Place(audio1_, Tone(), 1.0, 2.0);
     Volume(*sources_.back(), L"0");
-    Place(audio1_, Media::Tone(), 2.0, 3.0);
+    Place(audio1_, Tone(), 2.0, 3.0);
     Volume(*sources_.back(), L"0.5");
-    Place(audio2_, Media::Tone(), 2.0, 3.0);
+    Place(audio2_, Tone(), 2.0, 3.0);
     Volume(*sources_.back(), L"0.25");
     Rebuild();
     const int full = Peak(0.5);
@@ -405,14 +385,14 @@ TEST_F(MltGraph, ClipVolumesScaleTheirSoundAndAudioTracksAreSummed) {
 }
 
 TEST_F(MltGraph, ExportedXmlPlaysInMeltAndHoldsTheSameGraph) {
-    Place(video1_, Media::Colours(), 0.0, 1.0, 1.0);  // green
-    Place(image_, Media::Picture(), 0.0, 0.5);
-    Place(text_, Media::Text(), 0.0, 1.0);
+    Place(video1_, Colours(), 0.0, 1.0, 1.0);  // green
+    Place(image_, Still(), 0.0, 0.5);
+    Place(text_, Text(), 0.0, 1.0);
     overlay_.GetTransitionObject()->SetStartStop(0, Units(1.0));
     Effect(L"Invert", 0.5, 1.0);
-    Place(audio1_, Media::Tone(), 0.0, 1.0);
+    Place(audio1_, Tone(), 0.0, 1.0);
     Volume(*sources_.back(), L"0.5");
-    const std::filesystem::path file = Media::Folder().Path() / "timeline.mlt";
+    const std::filesystem::path file = Folder().Path() / "timeline.mlt";
     ASSERT_TRUE(builder_.ExportXml(Timeline(), file.string()));
     EXPECT_FALSE(builder_.ExportXml(Timeline(), "/no/such/folder/timeline.mlt"));
 

@@ -66,6 +66,8 @@ class MediaFolder {
 
     const std::filesystem::path& Path() const { return path_; }
 
+    // Each Make call returns the file already made under its name, if there is one.
+
     /// Writes a video of coloured segments. The extension picks the format: ".mkv" is
     /// lossless FFV1 (FLAC audio); ".mp4" is MPEG-4 video with a keyframe every 10 frames and
     /// B-frames, so frames between keyframes must be decoded forward (AAC audio).
@@ -96,6 +98,9 @@ class MediaFolder {
 
     std::filesystem::path path_;
 };
+
+/// A file's bytes; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
 
 /// The bytes of a 16-bit PCM WAV file of interleaved samples, for MediaFolder::WriteFile. Its
 /// header declares the true byte rate unless told another, as some writers get it wrong.
