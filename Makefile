@@ -3,7 +3,7 @@ PRESET ?= linux
 BUILD_DIR := build/$(PRESET)
 VORTREL := $(BUILD_DIR)/tools/vortrel/vortrel
 
-.PHONY: run test test-asan coverage bootstrap configure build bench format clean
+.PHONY: run test test-asan fuzz coverage bootstrap configure build bench format clean
 
 run: build
 	$(VORTREL) --version
@@ -14,6 +14,13 @@ test: build
 
 test-asan:
 	$(MAKE) test PRESET=linux-asan
+
+# Each libFuzzer target of tests/fuzz for FUZZ_SECONDS on a scratch copy of its seed corpus
+# (build/fuzz/tests/fuzz/runs/), two at a time; a failing input stays there.
+FUZZ_SECONDS ?= 60
+fuzz:
+	$(MAKE) build PRESET=fuzz
+	FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --preset fuzz --timeout $$(($(FUZZ_SECONDS) + 300))
 
 # Line and branch coverage of src/ by every test: a summary here, the details in
 # build/coverage/coverage.txt and build/coverage/html/index.html.

@@ -9,6 +9,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev gcovr
+  # fuzz targets: clang with libFuzzer and the sanitizer runtimes
+  clang-14 libclang-rt-14-dev
   # project file
   libtinyxml2-dev
   # command-line tool
