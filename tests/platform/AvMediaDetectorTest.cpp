@@ -71,7 +71,11 @@ class AvMediaDetectorTest : public ::testing::Test {
     static std::filesystem::path WithKeyframes() {
         return Files().MakeVideo(
             "keyframes.mp4",
-            {{{testing::kBlack, 1.0}, {testing::kGreen, 1.0}, {testing::kBlue, 1.0}}});
+            {{{testing::kBlack, 1.0}, {testing::kGreen, 1.0}, {testing::kBlue, 1.0}},
+             64,
+             48,
+             25,
+             {}});
     }
     static std::filesystem::path Tone() { return Files().MakeTone("tone.mka", 1.5); }
     // Blue with a red top-left quarter.

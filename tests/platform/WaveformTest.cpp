@@ -175,7 +175,7 @@ class RealWaveformTest : public ::testing::Test {
         steps = files->WriteFile("steps.wav", testing::PcmWave(44100, 2, SilenceToneSilence()));
     }
     static void TearDownTestSuite() { files.reset(); }
-    testing::ScopedPort<IAudioDecoder> decoder{[] { return std::make_unique<AvAudioDecoder>(); }};
+    testing::ScopedPort<IAudioDecoder> installed{[] { return std::make_unique<AvAudioDecoder>(); }};
 
     static std::vector<double> Extract(const std::filesystem::path& file, int32_t start,
                                        int32_t stop) {
