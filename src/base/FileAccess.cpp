@@ -51,7 +51,7 @@ bool CanOpenForWriting(const fs::path& path) {
 }
 
 fs::path TemporaryBeside(const fs::path& target) {
-    static std::mt19937_64 random{std::random_device{}()};
+    thread_local std::mt19937_64 random{std::random_device{}()};
     return target.parent_path() /
            ("." + target.filename().string() + "." + std::to_string(random()) + ".tmp");
 }

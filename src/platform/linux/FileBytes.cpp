@@ -1,11 +1,10 @@
 #include "platform/linux/FileBytes.h"
 
-#include <unistd.h>
-
-#include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <system_error>
+
+#include "base/FileAccess.h"
 
 namespace vortrel {
 
@@ -22,26 +21,9 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path temporary = path;
-    temporary += ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return ReplaceFile(path, [&bytes](std::FILE* file) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    });
 }
 
 }  // namespace vortrel
