@@ -6,9 +6,11 @@ set -euo pipefail
 
 packages=(
   # build tools
-  build-essential cmake ninja-build pkg-config clang-format
+  build-essential cmake ninja-build pkg-config clang-format ccache
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev gcovr
+  # media the tests make in formats of other encoders (B-frames, elementary streams, 5.1, ...)
+  ffmpeg
   # fuzz targets: clang with libFuzzer and the sanitizer runtimes
   clang-14 libclang-rt-14-dev
   # project file
