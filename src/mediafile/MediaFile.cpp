@@ -491,14 +491,14 @@ class Prober {
             if (packet->stream_index >= 0 && index < streams) {
                 const AVStream& stream = *format_->streams[index];
                 const int64_t start = packet->pts != AV_NOPTS_VALUE   ? packet->pts
-                                : packet->dts != AV_NOPTS_VALUE ? packet->dts
-                                                                : next[index];
+                                      : packet->dts != AV_NOPTS_VALUE ? packet->dts
+                                                                      : next[index];
                 const int64_t length =
                     packet->duration > 0 ? packet->duration : NominalFrameLength(stream);
-                first[index] = first[index] == AV_NOPTS_VALUE ? start
-                                                              : std::min(first[index], start);
-                last[index] = std::max(last[index] == AV_NOPTS_VALUE ? start : last[index],
-                                       start + length);
+                first[index] =
+                    first[index] == AV_NOPTS_VALUE ? start : std::min(first[index], start);
+                last[index] =
+                    std::max(last[index] == AV_NOPTS_VALUE ? start : last[index], start + length);
                 next[index] = start + length;
             }
             av_packet_unref(packet.get());
@@ -523,8 +523,8 @@ class Prober {
 
     // One frame of a video stream at its nominal rate, in its time base; 0 for other streams.
     static int64_t NominalFrameLength(const AVStream& stream) {
-        const double rate = stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? FrameRate(stream)
-                                                                               : 0.0;
+        const double rate =
+            stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? FrameRate(stream) : 0.0;
         return rate > 0.0 ? av_rescale_q(1, av_d2q(1.0 / rate, 1 << 24), stream.time_base) : 0;
     }
 
@@ -590,7 +590,7 @@ class Prober {
     FormatContextPtr format_;
     std::string path_;
     Clock::time_point deadline_;
-    double seconds_ = 0.0;                          // the file's length, once known
+    double seconds_ = 0.0;                         // the file's length, once known
     std::optional<std::vector<int64_t>> sampled_;  // bytes by stream, once counted
 };
 
