@@ -495,11 +495,14 @@ class Prober {
                                                                       : next[index];
                 const int64_t length =
                     packet->duration > 0 ? packet->duration : NominalFrameLength(stream);
+                // Times near the ends of their range, as damaged files hold, do not wrap.
+                const int64_t end = start > std::numeric_limits<int64_t>::max() - length
+                                        ? std::numeric_limits<int64_t>::max()
+                                        : start + length;
                 first[index] =
                     first[index] == AV_NOPTS_VALUE ? start : std::min(first[index], start);
-                last[index] =
-                    std::max(last[index] == AV_NOPTS_VALUE ? start : last[index], start + length);
-                next[index] = start + length;
+                last[index] = last[index] == AV_NOPTS_VALUE ? end : std::max(last[index], end);
+                next[index] = end;
             }
             av_packet_unref(packet.get());
         }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -120,9 +121,13 @@ std::vector<double> AvStreamLengths::Measure(AVFormatContext& format, const std:
             const int64_t start = packet->pts != AV_NOPTS_VALUE   ? packet->pts
                                   : packet->dts != AV_NOPTS_VALUE ? packet->dts
                                                                   : next[index];
-            const int64_t end =
-                start + (packet->duration > 0 ? packet->duration
-                                              : NominalFrameLength(*format.streams[index]));
+            const int64_t length = packet->duration > 0
+                                       ? packet->duration
+                                       : NominalFrameLength(*format.streams[index]);
+            // Times near the ends of their range, as damaged files hold, do not wrap.
+            const int64_t end = start > std::numeric_limits<int64_t>::max() - length
+                                    ? std::numeric_limits<int64_t>::max()
+                                    : start + length;
             first[index] = first[index] == AV_NOPTS_VALUE ? start : std::min(first[index], start);
             last[index] = last[index] == AV_NOPTS_VALUE ? end : std::max(last[index], end);
             next[index] = end;
@@ -133,7 +138,8 @@ std::vector<double> AvStreamLengths::Measure(AVFormatContext& format, const std:
     for (unsigned i = 0; i < streams; ++i) {
         const AVRational base = format.streams[i]->time_base;
         if (first[i] != AV_NOPTS_VALUE && last[i] > first[i] && base.num > 0 && base.den > 0) {
-            lengths[i] = static_cast<double>(last[i] - first[i]) * av_q2d(base);
+            lengths[i] =
+                (static_cast<double>(last[i]) - static_cast<double>(first[i])) * av_q2d(base);
         }
         if (!complete) {
             // No time to read it all: at least what the container guessed.
