@@ -14,10 +14,13 @@ extern "C" {
 #include <exception>
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <tuple>
 #include <vector>
 
 // What the getters answer, where libav leaves a choice:
@@ -32,6 +35,11 @@ extern "C" {
 //   file through: from the stream's byte count when the container records it, else as the
 //   stream's part of the file's size over its length, the part being its share of the packet
 //   bytes in the first few megabytes. The answer is 0 when the file's length is unknown.
+// - A file whose container gives no length, or only one guessed from its bit rate (streams
+//   of bare MPEG video, H.264, MP3 or ADTS AAC), is read through to the last packet's time.
+//   That length is kept for the process by the file's name, size and modification time.
+// - A file holding no audio or video, such as Matroska with subtitles alone, opens with its
+//   container's name and length and no streams.
 
 namespace vortrel {
 
@@ -207,16 +215,105 @@ int64_t CoverBytes(const AVStream& stream) {
     return (stream.disposition & AV_DISPOSITION_ATTACHED_PIC) != 0 ? stream.attached_pic.size : 0;
 }
 
+// MPEG-1 and MPEG-2 video headers mark a variable bit rate with the largest value they can
+// hold, which is no rate at all.
+bool IsVariableRateMarker(const AVCodecParameters& parameters) {
+    constexpr int64_t kVariable = int64_t{0x3FFFF} * 400;
+    return (parameters.codec_id == AV_CODEC_ID_MPEG1VIDEO ||
+            parameters.codec_id == AV_CODEC_ID_MPEG2VIDEO) &&
+           parameters.bit_rate == kVariable;
+}
+
 // The bit rate a stream declares, or one computed from what the file says about it alone.
 int64_t DeclaredBitRate(const AVStream& stream) {
     if (const int64_t pcm = PcmBitRate(*stream.codecpar); pcm > 0) {
         return pcm;
     }
-    if (stream.codecpar->bit_rate > 0) {
+    if (stream.codecpar->bit_rate > 0 && !IsVariableRateMarker(*stream.codecpar)) {
         return stream.codecpar->bit_rate;
     }
     return TaggedBitRate(stream);
 }
+
+// Whether the container's length is its own rather than guessed from a bit rate.
+bool HasTrueLength(const AVFormatContext& format) {
+    return format.duration != AV_NOPTS_VALUE && format.duration > 0 &&
+           format.duration_estimation_method != AVFMT_DURATION_FROM_BITRATE;
+}
+
+// Lengths measured by reading files through, by name, size and modification time: a file
+// that changes is measured again. Bounded, as a process may probe any number of files.
+class MeasuredLengths {
+  public:
+    using Key = std::tuple<std::string, uintmax_t, int64_t>;
+
+    /// The identity of a file; none when it cannot be read.
+    static std::optional<Key> KeyOf(const std::string& path) {
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(path, error);
+        if (error) {
+            return std::nullopt;
+        }
+        const auto modified = std::filesystem::last_write_time(path, error);
+        if (error) {
+            return std::nullopt;
+        }
+        return Key{path, size, modified.time_since_epoch().count()};
+    }
+
+    std::optional<double> Find(const std::optional<Key>& key) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = key ? seconds_.find(*key) : seconds_.end();
+        return it != seconds_.end() ? std::optional<double>(it->second) : std::nullopt;
+    }
+
+    void Store(const std::optional<Key>& key, double seconds) {
+        constexpr size_t kMostFiles = 1024;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (!key) {
+            return;
+        }
+        if (seconds_.size() >= kMostFiles) {
+            seconds_.clear();  // rarely reached: measuring again is only slower
+        }
+        seconds_[*key] = seconds;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<Key, double> seconds_;
+};
+
+MeasuredLengths& Measured() {
+    static MeasuredLengths lengths;
+    return lengths;
+}
+
+// The bytes of each stream's packets at the start of a file, as far as a few megabytes.
+struct Sample {
+    explicit Sample(unsigned streams) : bytes(streams, 0) {}
+
+    bool Full() const { return total >= kSampleBytes || packets >= kSamplePackets; }
+
+    // Counts a packet read next, until the sample is full.
+    void Add(const AVFormatContext& format, const AVPacket& packet) {
+        if (Full()) {
+            return;
+        }
+        ++packets;
+        // Some demuxers add streams as they find them: those are left out.
+        const auto index = static_cast<size_t>(packet.stream_index);
+        if (packet.stream_index >= 0 && index < bytes.size() && packet.size > 0 &&
+            CoverBytes(*format.streams[index]) == 0) {
+            bytes[index] += packet.size;
+            total += packet.size;
+        }
+    }
+
+    std::vector<int64_t> bytes;
+    int64_t total = 0;
+    int packets = 0;
+};
 
 // What a probe found, in the units the getters answer.
 struct Facts {
@@ -243,6 +340,7 @@ class Prober {
         if (!prober.Open(path)) {
             return std::nullopt;
         }
+        prober.path_ = path;
         return prober.Read();
     }
 
@@ -300,13 +398,16 @@ class Prober {
                 probe.audioCodecs.emplace_back(codec);
             }
         }
-        if (video == nullptr && audio == nullptr) {
+        if (video == nullptr && audio == nullptr && !HoldsOtherMedia()) {
             return std::nullopt;
         }
         const bool still = video != nullptr && IsStillImage(*format_, *video);
 
         probe.container = ContainerName(*format_, video);
-        probe.durationMs = still ? 0.0 : Seconds() * 1000.0;
+        if (!still) {
+            seconds_ = HasTrueLength(*format_) ? DeclaredSeconds() : MeasuredSeconds();
+        }
+        probe.durationMs = seconds_ * 1000.0;
         if (video != nullptr) {
             probe.width = video->codecpar->width;
             probe.height = video->codecpar->height;
@@ -323,8 +424,34 @@ class Prober {
         return probe;
     }
 
+    // Streams of subtitles or data with a known format, and no audio or video stream that
+    // the probe failed to make out: a damaged file, or one that is not media, may be taken
+    // for a format whose streams it then cannot describe.
+    bool HoldsOtherMedia() const {
+        bool found = false;
+        for (unsigned i = 0; i < format_->nb_streams; ++i) {
+            const AVCodecParameters& parameters = *format_->streams[i]->codecpar;
+            switch (parameters.codec_type) {
+                case AVMEDIA_TYPE_VIDEO:
+                case AVMEDIA_TYPE_AUDIO:
+                    if (!IsUsable(*format_->streams[i]) && CoverBytes(*format_->streams[i]) == 0) {
+                        return false;
+                    }
+                    break;
+                case AVMEDIA_TYPE_SUBTITLE:
+                case AVMEDIA_TYPE_DATA:
+                case AVMEDIA_TYPE_ATTACHMENT:
+                    found = found || parameters.codec_id != AV_CODEC_ID_NONE;
+                    break;
+                default:
+                    break;
+            }
+        }
+        return found && !IsImageDemuxer(*format_);
+    }
+
     // The container's length, else that of its longest stream.
-    double Seconds() const {
+    double DeclaredSeconds() const {
         if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0) {
             return static_cast<double>(format_->duration) / AV_TIME_BASE;
         }
@@ -333,6 +460,75 @@ class Prober {
             longest = std::max(longest, StreamSeconds(*format_->streams[i]));
         }
         return longest;
+    }
+
+    // The length of a file whose container does not know it: the span from the first
+    // packet's time to the end of the last, read through to the end or until the deadline
+    // (then at least what the container guessed). The first packets are counted for the
+    // streams' shares of the file's size on the way.
+    double MeasuredSeconds() {
+        const std::optional<MeasuredLengths::Key> key = MeasuredLengths::KeyOf(path_);
+        if (std::optional<double> known = Measured().Find(key)) {
+            return *known;
+        }
+        PacketPtr packet(av_packet_alloc());
+        if (!packet) {
+            return DeclaredSeconds();
+        }
+        const unsigned streams = format_->nb_streams;
+        std::vector<int64_t> first(streams, AV_NOPTS_VALUE);
+        std::vector<int64_t> last(streams, AV_NOPTS_VALUE);
+        std::vector<int64_t> next(streams, 0);  // where a packet without a time starts
+        Sample sample(streams);
+        bool complete = false;
+        while (Clock::now() <= deadline_) {
+            if (const int read = av_read_frame(format_.get(), packet.get()); read < 0) {
+                complete = read != AVERROR_EXIT;  // the end, or as far as the file can be read
+                break;
+            }
+            sample.Add(*format_, *packet);
+            const auto index = static_cast<unsigned>(packet->stream_index);
+            if (packet->stream_index >= 0 && index < streams) {
+                const AVStream& stream = *format_->streams[index];
+                const int64_t start = packet->pts != AV_NOPTS_VALUE   ? packet->pts
+                                      : packet->dts != AV_NOPTS_VALUE ? packet->dts
+                                                                      : next[index];
+                const int64_t length =
+                    packet->duration > 0 ? packet->duration : NominalFrameLength(stream);
+                // Times near the ends of their range, as damaged files hold, do not wrap.
+                const int64_t end = start > std::numeric_limits<int64_t>::max() - length
+                                        ? std::numeric_limits<int64_t>::max()
+                                        : start + length;
+                first[index] =
+                    first[index] == AV_NOPTS_VALUE ? start : std::min(first[index], start);
+                last[index] = last[index] == AV_NOPTS_VALUE ? end : std::max(last[index], end);
+                next[index] = end;
+            }
+            av_packet_unref(packet.get());
+        }
+        sampled_ = std::move(sample.bytes);
+        double begin = std::numeric_limits<double>::max();
+        double end = 0.0;
+        for (unsigned i = 0; i < streams; ++i) {
+            const AVRational base = format_->streams[i]->time_base;
+            if (first[i] != AV_NOPTS_VALUE && base.num > 0 && base.den > 0) {
+                begin = std::min(begin, static_cast<double>(first[i]) * av_q2d(base));
+                end = std::max(end, static_cast<double>(last[i]) * av_q2d(base));
+            }
+        }
+        const double measured = end > begin ? end - begin : 0.0;
+        if (!complete) {
+            return std::max(measured, DeclaredSeconds());  // no time to read it all
+        }
+        Measured().Store(key, measured);
+        return measured;
+    }
+
+    // One frame of a video stream at its nominal rate, in its time base; 0 for other streams.
+    static int64_t NominalFrameLength(const AVStream& stream) {
+        const double rate =
+            stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? FrameRate(stream) : 0.0;
+        return rate > 0.0 ? av_rescale_q(1, av_d2q(1.0 / rate, 1 << 24), stream.time_base) : 0;
     }
 
     static double FrameRate(const AVStream& stream) {
@@ -356,7 +552,7 @@ class Prober {
         for (unsigned i = 0; i < format_->nb_streams; ++i) {
             fileBytes -= CoverBytes(*format_->streams[i]);  // a picture, not part of a rate
         }
-        const double seconds = Seconds();
+        const double seconds = seconds_;
         if (fileBytes <= 0 || seconds <= 0.0) {
             return 0;
         }
@@ -385,30 +581,19 @@ class Prober {
     // The bytes of each stream's packets from the start of the file, reading no more than a
     // few megabytes.
     std::vector<int64_t> SampleBytes() {
-        std::vector<int64_t> bytes(format_->nb_streams, 0);
+        Sample sample(format_->nb_streams);
         PacketPtr packet(av_packet_alloc());
-        if (!packet) {
-            return bytes;
-        }
-        int64_t total = 0;
-        for (int count = 0; total < kSampleBytes && count < kSamplePackets; ++count) {
-            if (av_read_frame(format_.get(), packet.get()) < 0) {
-                break;
-            }
-            // Some demuxers add streams as they find them: those are left out.
-            const auto index = static_cast<size_t>(packet->stream_index);
-            if (packet->stream_index >= 0 && index < bytes.size() && packet->size > 0 &&
-                CoverBytes(*format_->streams[index]) == 0) {
-                bytes[index] += packet->size;
-                total += packet->size;
-            }
+        while (packet && !sample.Full() && av_read_frame(format_.get(), packet.get()) >= 0) {
+            sample.Add(*format_, *packet);
             av_packet_unref(packet.get());
         }
-        return bytes;
+        return sample.bytes;
     }
 
     FormatContextPtr format_;
+    std::string path_;
     Clock::time_point deadline_;
+    double seconds_ = 0.0;                         // the file's length, once known
     std::optional<std::vector<int64_t>> sampled_;  // bytes by stream, once counted
 };
 

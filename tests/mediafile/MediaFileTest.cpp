@@ -135,6 +135,57 @@ TEST(MediaFileTest, UndeclaredBitRatesShareTheFileSizeOverItsLength) {
     EXPECT_NEAR(file.getAudioBitRate(), FileBitRate(tone, file), FileBitRate(tone, file) * 0.01);
 }
 
+// Bare streams have no length of their own, or one FFmpeg guesses from the bit rate (13 ms
+// for 4 s of MPEG-1 video): they are read through, whatever their names say.
+TEST(MediaFileTest, StreamsWithoutAContainerLengthAreMeasured) {
+    const path mpeg = Files().MakeMpegVideoStream("stream.m1v", 4.0, 25);
+    std::filesystem::copy_file(mpeg, Files().Path() / "named.mp4");
+    const auto pattern = std::vector<std::string>{"-f", "lavfi", "-i", "testsrc=d=4:r=25:s=64x48"};
+    const auto tone = std::vector<std::string>{"-f", "lavfi", "-i", "sine=d=4:r=48000"};
+    const auto with = [](std::vector<std::string> input, std::vector<std::string> output) {
+        input.insert(input.end(), output.begin(), output.end());
+        return input;
+    };
+    struct Case {
+        path file;
+        double fromMs, toMs;  // AAC's frames of 1024 samples overrun the tone
+        int frames;
+    };
+    const Case cases[] = {
+        {mpeg, 4000, 4000, 100},
+        {Files().Path() / "named.mp4", 4000, 4000, 100},
+        {Files().MakeWithFfmpeg("stream.h264", with(pattern, {"-c:v", "libx264", "-f", "h264"})),
+         4000, 4000, 100},
+        {Files().MakeWithFfmpeg("stream.aac", with(tone, {"-c:a", "aac", "-f", "adts"})), 4000,
+         4000 + 2 * 1024 * 1000 / 48000.0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        MediaFile file;
+        Open(file, c.file);
+        EXPECT_GE(file.getDuration(), c.fromMs - 1e-6);
+        EXPECT_LE(file.getDuration(), c.toMs + 1e-6);
+        EXPECT_NEAR(file.getDuration() * file.getFrameRate() / 1000.0, c.frames, 1e-6);
+        const double bitRate = c.frames > 0 ? file.getVideoBitRate() : file.getAudioBitRate();
+        EXPECT_NEAR(bitRate, FileBitRate(c.file, file), FileBitRate(c.file, file) * 0.05);
+    }
+    // A file measured once and then replaced is measured again.
+    MediaFile file;
+    std::filesystem::remove(mpeg);
+    Open(file, Files().MakeMpegVideoStream("stream.m1v", 2.0, 25));
+    EXPECT_NEAR(file.getDuration(), 2000.0, 1e-6);
+}
+
+TEST(MediaFileTest, AFileWithoutSoundOrPictureGivesItsContainerAndLengthAlone) {
+    MediaFile file;
+    Open(file, Files().MakeSubtitlesOnly("subtitles.mkv"));
+    EXPECT_EQ(NameOf(file, Name::Container), L"matroska");
+    EXPECT_NEAR(file.getDuration(), 5000.0, 1e-6);
+    EXPECT_EQ(file.getContainerVideoStreamCount() | file.getContainerAudioStreamCount(), 0);
+    EXPECT_EQ(file.getWidth() | file.getVideoBitRate() | file.getAudioSampleRate(), 0);
+    EXPECT_EQ(NameOf(file, Name::Video) + NameOf(file, Name::Audio), L"");
+}
+
 TEST(MediaFileTest, NamesAreCutToTheBufferAndAlwaysTerminated) {
     MediaFile file;
     Open(file, Lossless());  // "matroska", 8 characters

@@ -78,6 +78,10 @@ class AvMediaDetectorTest : public ::testing::Test {
              {}});
     }
     static std::filesystem::path Tone() { return Files().MakeTone("tone.mka", 1.5); }
+    // A moving pattern whose length FFmpeg only guesses, far too short, from its bit rate.
+    static std::filesystem::path BareStream() {
+        return Files().MakeMpegVideoStream("pattern.m1v", 4.0, 25);
+    }
     // Blue with a red top-left quarter.
     static std::filesystem::path Quarters() {
         return Files().MakeImage("quarters.png", 64, 48, testing::kBlue,
@@ -109,6 +113,7 @@ TEST_F(AvMediaDetectorTest, EachFileReportsItsStreamsLengthAndSize) {
     };
     for (const Case& c : {Case{BlackThenRed(), 2, MediaStreamType::Video, 2.0, 64, 48},
                           Case{Tone(), 1, MediaStreamType::Audio, 1.5, 0, 0},
+                          Case{BareStream(), 1, MediaStreamType::Video, 4.0, 64, 48},
                           Case{Quarters(), 1, MediaStreamType::Video, 0.0, 64, 48}}) {
         SCOPED_TRACE(c.file);
         auto detector = Open(c.file);
@@ -233,6 +238,27 @@ TEST_F(AvMediaDetectorTest, NoFrameAtOrPastTheEndNorForAnImpossibleRequest) {
         EXPECT_TRUE(bitmap.empty()) << "a refused request leaves the bitmap alone";
         EXPECT_TRUE(detector->GetBitmapBits(0.5, 16, 12, bitmap)) << "and the file stays usable";
     }
+}
+
+TEST_F(AvMediaDetectorTest, ABareStreamGivesFramesToItsMeasuredEnd) {
+    auto detector = Open(BareStream());
+    std::vector<uint8_t> bitmap;
+    EXPECT_NE(Frame(*detector, 0.0), Frame(*detector, 2.0)) << "the pattern moves";
+    EXPECT_FALSE(Frame(*detector, 3.97).empty()) << "the hundredth frame";
+    EXPECT_FALSE(detector->GetBitmapBits(4.0, 16, 12, bitmap));
+    EXPECT_FALSE(Frame(*detector, 1.0).empty()) << "and back";
+}
+
+TEST_F(AvMediaDetectorTest, AFileOfSubtitlesAloneOpensWithNoStreams) {
+    auto detector = Open(Files().MakeSubtitlesOnly("subtitles.mkv"));
+    int32_t count = -1;
+    double seconds = 0.0;
+    std::vector<uint8_t> bitmap;
+    ASSERT_TRUE(detector->GetOutputStreams(count));
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(detector->SetCurrentStream(0));
+    EXPECT_FALSE(detector->GetStreamLength(seconds));
+    EXPECT_FALSE(detector->GetBitmapBits(0.0, 16, 12, bitmap));
 }
 
 TEST_F(AvMediaDetectorTest, FilesThatAreNotMediaAreRefused) {

@@ -354,6 +354,19 @@ TEST_F(MltGraph, FilesThatCannotBeOpenedPlayAsBlackAndSilence) {
     EXPECT_EQ(Peak(1.0), 0);
 }
 
+TEST_F(MltGraph, ABareStreamPlaysItsWholeLengthThoughItsContainerGuessesLess) {
+    // FFmpeg guesses a few milliseconds from the stream's bit rate.
+    const auto stream = Folder().MakeWithFfmpeg(
+        "colours.m1v",
+        {"-i", Colours().string(), "-an", "-c:v", "mpeg1video", "-q:v", "2", "-f", "mpeg1video"});
+    Place(video1_, stream, 0.0, 3.0);
+    Rebuild();
+    EXPECT_EQ(graph_->get_playtime(), FrameAt(3.0));
+    EXPECT_TRUE(Near(Pixel(0.5), kRed));
+    EXPECT_TRUE(Near(Pixel(1.5), kGreen));
+    EXPECT_TRUE(Near(Pixel(2.9), kBlue));
+}
+
 TEST_F(MltGraph, AnEmptyTimelineIsOneFrameOfBlackSilence) {
     Place(video2_, Colours(), 0.0, 1.0);
     video2_.GetTrackObject()->SetMuted(true);

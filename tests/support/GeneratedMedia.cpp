@@ -231,6 +231,39 @@ std::filesystem::path MediaFolder::MakeImage(const std::string& name, int width,
     return output;
 }
 
+std::filesystem::path MediaFolder::MakeWithFfmpeg(const std::string& name,
+                                                  const std::vector<std::string>& arguments) {
+    const std::filesystem::path output = path_ / name;
+    if (std::filesystem::exists(output)) {
+        return output;
+    }
+    std::vector<std::string> command = {"ffmpeg", "-nostdin", "-v", "error", "-y"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    command.push_back(output.string());
+    const CommandResult result = Run(command);
+    std::error_code error;
+    if (result.status != 0 || std::filesystem::file_size(output, error) == 0 || error) {
+        throw GeneratedMediaError("ffmpeg failed:" + CommandLine(command) + "\n" + result.output);
+    }
+    return output;
+}
+
+std::filesystem::path MediaFolder::MakeMpegVideoStream(const std::string& name, double seconds,
+                                                       int fps, int width, int height) {
+    const std::string pattern = "testsrc=d=" + std::to_string(seconds) +
+                                ":r=" + std::to_string(fps) + ":s=" + std::to_string(width) + "x" +
+                                std::to_string(height);
+    return MakeWithFfmpeg(name,
+                          {"-f", "lavfi", "-i", pattern, "-c:v", "mpeg1video", "-f", "mpeg1video"});
+}
+
+std::filesystem::path MediaFolder::MakeSubtitlesOnly(const std::string& name) {
+    const std::filesystem::path lines = WriteFile(
+        name + ".srt",
+        "1\n00:00:00,000 --> 00:00:02,500\nFirst\n\n2\n00:00:03,000 --> 00:00:05,000\nSecond\n");
+    return MakeWithFfmpeg(name, {"-i", lines.string(), "-c:s", "srt", "-f", "matroska"});
+}
+
 std::filesystem::path MediaFolder::WriteFile(const std::string& name, const std::string& bytes) {
     const std::filesystem::path output = path_ / name;
     std::ofstream out(output, std::ios::binary | std::ios::trunc);

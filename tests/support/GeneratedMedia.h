@@ -79,6 +79,17 @@ class MediaFolder {
     /// Writes a PNG picture of one colour, with an optional patch of another.
     std::filesystem::path MakeImage(const std::string& name, int width, int height, Colour colour,
                                     const std::optional<Patch>& patch = {});
+    /// Writes a file with the ffmpeg tool: the arguments name its inputs and how to write
+    /// them (codecs, "-f FORMAT" where the name's extension should not tell).
+    std::filesystem::path MakeWithFfmpeg(const std::string& name,
+                                         const std::vector<std::string>& arguments);
+    /// Writes a bare MPEG-1 video stream of a moving pattern, whose container has no length
+    /// but the one FFmpeg guesses from its bit rate.
+    std::filesystem::path MakeMpegVideoStream(const std::string& name, double seconds, int fps,
+                                              int width = 64, int height = 48);
+    /// Writes a Matroska file that holds subtitles alone: two lines, from 0 to 2.5 s and from
+    /// 3 to 5 s.
+    std::filesystem::path MakeSubtitlesOnly(const std::string& name);
     /// Writes bytes to a file, for files that are not media at all.
     std::filesystem::path WriteFile(const std::string& name, const std::string& bytes);
     /// Copies the first fraction (0 to 1) of a file's bytes, as an interrupted copy leaves it.

@@ -76,13 +76,13 @@ refuse 1 "cannot create missing/still.png" missing/still.png --kind image
 
 # made FIELDS PATH ARGS...: each kind of file testsrc writes opens with the asked length (the
 # exact count of frames or samples shows in it), size, rate and streams. FIELDS are info's
-# lines but the bit rates, comma-separated.
+# lines but the bit rates, without units, comma-separated.
 made() {
   local want=$1
   shift
   expect 0 0 "$tool" testsrc "$@"
   local got
-  got=$("$tool" info "$1" 2>/dev/null | grep -v 'BitRate:' | sed 's/^[^:]*: //' | paste -sd,)
+  got=$("$tool" info "$1" 2>/dev/null | grep -v 'BitRate:' | sed 's/^[^:]*: //; s/ .*//' | paste -sd,)
   [ "$got" = "$want" ] || { echo "FAILED: testsrc $* gave $got (want $want)"; failures=$((failures + 1)); }
 }
 # 1.3 s at 25 fps is 32.5 frames, which round to 33; 2 s at 29.97 fps make 60 frames.
@@ -98,7 +98,7 @@ made 0.77,0,0,0,44,2,0,1,matroska,,flac audio.mkv --seconds 0.77 --kind audio
 made 1.23449,0,0,0,44,2,0,1,wav,,pcm_s16le audio.wav --seconds 1.2345 --kind audio
 
 expect 0 0 "$tool" info clip.mkv
-grep -qx 'width: 64' stdout && grep -qx 'videoStreams: 1' stdout && grep -qx 'audioStreams: 0' stdout ||
+grep -qx 'width: 64 px' stdout && grep -qx 'videoStreams: 1' stdout && grep -qx 'audioStreams: 0' stdout ||
   { echo "FAILED: info clip.mkv printed:"; cat stdout; failures=$((failures + 1)); }
 [ "$(grep -c ': ' stdout)" -eq 13 ] || { echo "FAILED: info prints 13 lines"; failures=$((failures + 1)); }
 expect 1 1 "$tool" info missing.mp4

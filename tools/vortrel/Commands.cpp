@@ -81,10 +81,6 @@ int Report(const script::ScriptError& error, std::ostream& out, std::ostream& er
     return error.GetKind() == script::ScriptError::Kind::Script ? kExitUsage : kExitFailure;
 }
 
-std::string Plain(const OutString& text) {
-    return text ? ToUtf8(*text) : std::string();
-}
-
 }  // namespace
 
 int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
@@ -103,45 +99,6 @@ int RunScriptCommand(const std::string& file, const std::string& workdir, std::o
     } catch (const script::ScriptError& error) {
         return Report(error, out, err);
     }
-    return kExitOk;
-}
-
-int RunInfoCommand(const std::string& file, std::ostream& out, std::ostream& err) {
-    std::error_code error;
-    if (!fs::exists(fs::path(file), error)) {
-        err << "vortrel: no such file: " << file << "\n";
-        return kExitFailure;
-    }
-    std::unique_ptr<CTimelineControl> control = CreateLinuxControl();
-    float duration = 0.0f;
-    float frameRate = 0.0f;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t videoBitRate = 0;
-    int32_t audioBitRate = 0;
-    int32_t audioSampleRate = 0;
-    int32_t audioChannels = 0;
-    int32_t videoStreams = 0;
-    int32_t audioStreams = 0;
-    OutString container;
-    OutString videoFormat;
-    OutString audioFormat;
-    control->GetMediaInfo(FromUtf8(file).c_str(), &duration, &width, &height, &frameRate,
-                          &videoBitRate, &audioBitRate, &audioSampleRate, &audioChannels,
-                          &videoStreams, &audioStreams, &container, &videoFormat, &audioFormat);
-    out << "duration: " << script::FormatFloat(duration) << "\n"
-        << "width: " << width << "\n"
-        << "height: " << height << "\n"
-        << "frameRate: " << script::FormatFloat(frameRate) << "\n"
-        << "videoBitRate: " << videoBitRate << "\n"
-        << "audioBitRate: " << audioBitRate << "\n"
-        << "audioSampleRate: " << audioSampleRate << "\n"
-        << "audioChannels: " << audioChannels << "\n"
-        << "videoStreams: " << videoStreams << "\n"
-        << "audioStreams: " << audioStreams << "\n"
-        << "container: " << Plain(container) << "\n"
-        << "videoFormat: " << Plain(videoFormat) << "\n"
-        << "audioFormat: " << Plain(audioFormat) << "\n";
     return kExitOk;
 }
 

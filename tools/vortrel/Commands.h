@@ -21,8 +21,10 @@ inline constexpr int kExitUsage = 2;
 int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
                      std::ostream& err);
 
-/// Prints what the control's GetMediaInfo reports about a file, one "name: value" line each.
-int RunInfoCommand(const std::string& file, std::ostream& out, std::ostream& err);
+/// Prints what the control's GetMediaInfo reports about a media file: one "name: value unit"
+/// line each, or with `json` one JSON object of the same names and values. A missing file, or
+/// one that is not media, is refused with one line on err.
+int RunInfoCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err);
 
 /// Prints the control's transitions, effects, compressors and output profiles by position.
 int RunCatalogCommand(std::ostream& out, std::ostream& err);

@@ -26,6 +26,8 @@ int main(int argc, char** argv) {
     std::string infoFile;
     CLI::App* info = app.add_subcommand("info", "print what the control reports about a file");
     info->add_option("file", infoFile, "a media file")->required();
+    bool infoJson = false;
+    info->add_flag("--json", infoJson, "print one JSON object, without units");
 
     app.add_subcommand("catalog", "list the transitions, effects, compressors and profiles");
 
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
             return vortrel::RunScriptCommand(scriptFile, workdir, std::cout, std::cerr);
         }
         if (info->parsed()) {
-            return vortrel::RunInfoCommand(infoFile, std::cout, std::cerr);
+            return vortrel::RunInfoCommand(infoFile, infoJson, std::cout, std::cerr);
         }
         if (app.got_subcommand("catalog")) {
             return vortrel::RunCatalogCommand(std::cout, std::cerr);

@@ -1,5 +1,6 @@
 #include "platform/linux/AvMediaDetector.h"
 
+#include "platform/linux/AvStreamLengths.h"
 #include "platform/linux/AvSupport.h"
 
 extern "C" {
@@ -51,12 +52,13 @@ void PutLe32(uint8_t* at, uint32_t value) {
 }
 
 // Image demuxers read one picture: a file such as a PNG has no time of its own.
-bool IsStillImage(const AVFormatContext& format, const AVStream& stream) {
-    if ((stream.disposition & AV_DISPOSITION_STILL_IMAGE) != 0) {
-        return true;
-    }
+bool IsImageDemuxer(const AVFormatContext& format) {
     const std::string_view name = format.iformat->name;
     return name == "image2" || name.ends_with("_pipe");
+}
+
+bool IsStillImage(const AVFormatContext& format, const AVStream& stream) {
+    return (stream.disposition & AV_DISPOSITION_STILL_IMAGE) != 0 || IsImageDemuxer(format);
 }
 
 // An audio or video stream whose basic parameters the probe could find. A stream without
@@ -70,6 +72,24 @@ bool IsUsable(const AVCodecParameters& parameters) {
         default:
             return false;
     }
+}
+
+// Streams of subtitles, data or attachments in a format the libraries know, as a container
+// without sound or picture holds; a file of pictures is never one.
+bool HoldsKnownStreams(const AVFormatContext& format) {
+    if (IsImageDemuxer(format)) {
+        return false;
+    }
+    for (unsigned i = 0; i < format.nb_streams; ++i) {
+        const AVCodecParameters& parameters = *format.streams[i]->codecpar;
+        if ((parameters.codec_type == AVMEDIA_TYPE_SUBTITLE ||
+             parameters.codec_type == AVMEDIA_TYPE_DATA ||
+             parameters.codec_type == AVMEDIA_TYPE_ATTACHMENT) &&
+            parameters.codec_id != AV_CODEC_ID_NONE) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int64_t FrameDuration(const AVFrame& frame) {
@@ -138,6 +158,7 @@ AVPixelFormat WithoutFullRangeAlias(AVPixelFormat format, bool& fullRange) {
 }  // namespace
 
 struct AvMediaDetector::Impl {
+    std::string fileName;  // UTF-8, as the libraries take it
     std::string url;
     FormatContextPtr format;
     std::vector<int> outputStreams;  // indices into format->streams
@@ -145,6 +166,8 @@ struct AvMediaDetector::Impl {
     int video = -1;                  // the first video stream, whose frames are handed out
     bool still = false;
     bool atStart = false;  // nothing read since the file was opened
+    // The streams' lengths, by stream index, when the container only guesses them.
+    std::optional<std::vector<double>> measured;
 
     CodecContextPtr decoder;
     ScalerPtr scaler;
@@ -165,6 +188,7 @@ struct AvMediaDetector::Impl {
         video = -1;
         still = false;
         atStart = false;
+        measured.reset();
     }
 
     bool OpenInput() {
@@ -189,16 +213,20 @@ struct AvMediaDetector::Impl {
             return false;
         }
         // The explicit protocol keeps a name with a colon from being read as a URL.
+        fileName = *utf8;
         url = "file:" + *utf8;
         if (!OpenInput()) {
             return false;
         }
+        bool unusable = false;  // a sound or picture the probe could not make out
         for (unsigned i = 0; i < format->nb_streams; ++i) {
             const AVStream& stream = *format->streams[i];
             if ((stream.disposition & AV_DISPOSITION_ATTACHED_PIC) != 0) {
                 continue;  // cover art is no picture track
             }
             if (!IsUsable(*stream.codecpar)) {
+                const AVMediaType type = stream.codecpar->codec_type;
+                unusable = unusable || type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO;
                 continue;
             }
             if (stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO && video < 0) {
@@ -207,7 +235,9 @@ struct AvMediaDetector::Impl {
             outputStreams.push_back(static_cast<int>(i));
         }
         if (outputStreams.empty()) {
-            return false;
+            // A file of subtitles or data alone is open with no streams to report; one whose
+            // sound or picture cannot be made out is damaged, or not media at all.
+            return !unusable && HoldsKnownStreams(*format);
         }
         still = video >= 0 && IsStillImage(*format, *format->streams[video]);
         return true;
@@ -232,10 +262,17 @@ struct AvMediaDetector::Impl {
         return format->streams[outputStreams[static_cast<size_t>(current)]];
     }
 
-    std::optional<double> LengthOf(const AVStream& stream) const {
+    std::optional<double> LengthOf(const AVStream& stream) {
         double seconds = 0.0;
-        if (stream.duration != kNoTime && stream.duration > 0 && stream.time_base.num > 0 &&
-            stream.time_base.den > 0) {
+        if (!AvStreamLengths::AreDeclared(*format)) {
+            if (!measured) {
+                deadline = Clock::now() + kOperationBudget;
+                measured = AvStreamLengths::Measure(*format, fileName, deadline);
+                atStart = false;
+            }
+            seconds = (*measured)[static_cast<size_t>(stream.index)];
+        } else if (stream.duration != kNoTime && stream.duration > 0 && stream.time_base.num > 0 &&
+                   stream.time_base.den > 0) {
             seconds = static_cast<double>(stream.duration) * av_q2d(stream.time_base);
         } else if (format->duration != kNoTime && format->duration > 0) {
             seconds = static_cast<double>(format->duration) / AV_TIME_BASE;

@@ -11,7 +11,8 @@ namespace vortrel {
 
 // The media detector of the Linux back end, on FFmpeg's libraries: probes one local file,
 // lists its audio and video streams and decodes poster frames of its first video stream.
-// Still images have no length and show the same picture at every time.
+// Still images have no length and show the same picture at every time. Lengths that the
+// container only guesses are measured.
 class AvMediaDetector final : public IMediaDetector {
   public:
     AvMediaDetector();
@@ -19,8 +20,8 @@ class AvMediaDetector final : public IMediaDetector {
     AvMediaDetector(const AvMediaDetector&) = delete;
     AvMediaDetector& operator=(const AvMediaDetector&) = delete;
 
-    /// Opens and probes a local file; false when it is missing, unreadable or holds no audio
-    /// or video stream.
+    /// Opens and probes a local file; false when it is missing, unreadable or not media. A
+    /// file of subtitles or data alone opens with no streams.
     bool SetFilename(const std::wstring& path) override;
     /// Gives the number of audio and video streams of the open file.
     bool GetOutputStreams(int32_t& count) override;

@@ -19,6 +19,7 @@
 
 #include "base/Utf8.h"
 #include "editing/EditTimeline.h"
+#include "platform/linux/AvStreamLengths.h"
 #include "platform/linux/KeyedBitmaps.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltRuntime.h"
@@ -203,6 +204,8 @@ class Assembly {
     Layer MakeLayer(const EditNode& track, TrackKind kind);
     std::vector<Blend> MakeBlends(const EditNode& track);
     std::unique_ptr<Mlt::Producer> Open(const std::wstring& mediaName, TrackKind kind);
+    // Gives a producer the measured length of a file whose container only guesses it.
+    void LengthenToMeasured(Mlt::Producer& producer, const std::wstring& mediaName) const;
     std::unique_ptr<Mlt::Producer> Colour(const char* colour, int length);
     std::unique_ptr<Mlt::Filter> MakeEffect(EditNode& node);
 
@@ -241,6 +244,21 @@ std::unique_ptr<Mlt::Producer> Assembly::Open(const std::wstring& mediaName, Tra
         return nullptr;
     }
     return producer;
+}
+
+void Assembly::LengthenToMeasured(Mlt::Producer& producer, const std::wstring& mediaName) const {
+    // MLT believes a length the container only guesses, which for a bare MPEG stream may
+    // be a single frame.
+    const std::optional<double> seconds = AvStreamLengths::OfFile(ToPath(mediaName).string());
+    if (seconds) {
+        const int frames = clock_.At(static_cast<int64_t>(*seconds * kUnitsPerSecond));
+        if (frames > producer.get_length()) {
+            // The producer shows nothing new past its own out point, which its length alone
+            // does not move.
+            producer.set("length", frames);
+            producer.set_in_and_out(0, frames - 1);
+        }
+    }
 }
 
 Assembly::Layer Assembly::MakeLayer(const EditNode& track, TrackKind kind) {
@@ -284,6 +302,8 @@ Assembly::Layer Assembly::MakeLayer(const EditNode& track, TrackKind kind) {
             // A picture lasts as long as its producer says, by default a few minutes.
             if (still && producer->get_length() < mediaIn + span.count) {
                 producer->set("length", mediaIn + span.count);
+            } else if (producer->get_length() < mediaIn + span.count) {
+                LengthenToMeasured(*producer, source->GetMediaName());
             }
             playlist.append(*producer, mediaIn, mediaIn + span.count - 1);
             // Settings of the clip itself go on the playlist's cut of the producer, whose
