@@ -539,7 +539,7 @@ bool KeepBeside(std::vector<MadeFile>& made, const std::filesystem::path& folder
             }
             names.insert(name);
             copy->second = folder / name;
-            std::filesystem::create_directories(folder, error);
+            std::filesystem::create_directory(folder, error);
             const std::optional<std::string> bytes = ReadFileBytes(file.file);
             if (error || !bytes || !WriteFileAtomically(copy->second, *bytes)) {
                 return false;
@@ -610,7 +610,9 @@ std::filesystem::path MltGraphBuilder::AssetsFolder(const std::filesystem::path&
 bool MltGraphBuilder::ExportXml(const EditTimeline& timeline, const std::string& path) const {
     std::error_code error;
     const std::filesystem::path target = std::filesystem::absolute(path, error);
-    if (error || target.filename().empty()) {
+    // The folder of the file must be there already; only the assets folder is made in it.
+    if (error || target.filename().empty() ||
+        !std::filesystem::is_directory(target.parent_path(), error)) {
         return false;
     }
     std::unique_ptr<Mlt::Profile> profile;
