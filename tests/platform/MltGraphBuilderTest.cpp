@@ -455,6 +455,8 @@ TEST_F(MltGraph, ExportedXmlNamesAbsolutePathsAndKeepsMadeFilesBesideIt) {
 
     const std::filesystem::path assets = exported / "timeline.assets";
     EXPECT_EQ(MltGraphBuilder::AssetsFolder(file), assets);
+    EXPECT_EQ(MltGraphBuilder::AssetsFolder("/a/graph"), "/a/graph.assets");
+    EXPECT_EQ(MltGraphBuilder::AssetsFolder("/a/graph.assets"), "/a/graph.assets.assets");
     const std::string xml = ReadFileBytes(file).value_or("");
     EXPECT_EQ(xml.find("root="), std::string::npos);  // melt would resolve paths against it
     std::vector<std::string> made;

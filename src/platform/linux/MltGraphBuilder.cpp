@@ -604,7 +604,10 @@ std::unique_ptr<Mlt::Tractor> MltGraphBuilder::Build(const EditTimeline& timelin
 
 std::filesystem::path MltGraphBuilder::AssetsFolder(const std::filesystem::path& xml) {
     std::filesystem::path folder = xml;
-    return folder.replace_extension(".assets");
+    if (folder.replace_extension(".assets") == xml) {
+        folder += ".assets";  // the file itself is named *.assets
+    }
+    return folder;
 }
 
 bool MltGraphBuilder::ExportXml(const EditTimeline& timeline, const std::string& path) const {
@@ -639,9 +642,8 @@ bool MltGraphBuilder::ExportXml(const EditTimeline& timeline, const std::string&
     // Of the properties of tractors, playlists and cuts the consumer keeps only those with
     // this prefix: the "set." ones that stretch every picture.
     consumer.set("store", "set.");
-    // Every path stays absolute, as the graph names it: without a root of its own the
-    // consumer writes paths under the working folder relative to it, and under a root
-    // relative to that, which the reader then resolves against the folder it runs in.
+    // Every path stays absolute, as the graph names it: the consumer would write the paths
+    // under its root (the working folder when none is given) relative to that root.
     consumer.set("root", "");
     consumer.set("no_root", 1);
     consumer.connect(*graph);
