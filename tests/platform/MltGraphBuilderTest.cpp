@@ -281,6 +281,20 @@ TEST_F(MltGraph, TransitionsBlendTheirTrackInOverWhatLiesBeneathOrOutWhenSwapped
     EXPECT_TRUE(Near(Pixel(1.5), kBlue));
 }
 
+TEST_F(MltGraph, PicturesMoveInFillingTheFrameAsTheyAreShownAfterwards) {
+    Place(video1_, Colours(), 0.0, 2.0);  // red, then green
+    Place(image_, Still(), 0.0, 3.0);     // half the frame's width, blue in its top left
+    Blend(image_, timeline_.FindTransition(L"Zoom from Centre"), 0.0, 2.0);
+    Rebuild();
+    // Halfway the picture covers the middle half of the frame, stretched as it is once the
+    // transition is over, rather than fitted into it with the video showing at its sides.
+    EXPECT_TRUE(Near(Pixel(1.0, kWidth / 4 + 3, kHeight / 2 - 2), kBlue, 60));
+    EXPECT_TRUE(Near(Pixel(1.0, 3 * kWidth / 4 - 3, kHeight / 2 + 2), kWhite, 60));
+    EXPECT_TRUE(Near(Pixel(1.0, 2, kHeight / 2), kGreen));
+    EXPECT_TRUE(Near(Pixel(2.5, 2, 2), kBlue));
+    EXPECT_TRUE(Near(Pixel(2.5, kWidth - 2, kHeight - 2), kWhite));
+}
+
 TEST_F(MltGraph, TextIsKeyedOverThePictureByItsAlpha) {
     Place(video1_, Colours(), 0.0, 2.0);  // red, then green
     Place(text_, Text(), 0.0, 1.0);
