@@ -42,6 +42,10 @@ cd "$work/project" || exit 1
   >/dev/null 2>"$work/render.err" || need "render: $(cat "$work/render.err")"
 "$tool" export-mlt project.xml "$work/export/graph.mlt" 2>"$work/export.err" ||
   need "export-mlt: $(cat "$work/export.err")"
+# The controls are gone, and with them the text pictures they made; the wipe maps stay.
+[ -n "$(ls "$XDG_CACHE_HOME/vortrel/wipes" 2>/dev/null)" ] || fail "no wipe maps in the cache"
+[ -z "$(ls -A "$XDG_CACHE_HOME/vortrel/keys" 2>/dev/null)" ] ||
+  fail "text pictures left in the cache: $(ls "$XDG_CACHE_HOME/vortrel/keys")"
 rm -rf "$XDG_CACHE_HOME"
 
 relative=$(grep -o 'name="resource">[^<]*' "$work/export/graph.mlt" | cut -d'>' -f2 |
