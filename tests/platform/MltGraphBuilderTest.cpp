@@ -21,6 +21,7 @@
 #include "editing/DesTrack.h"
 #include "editing/DesTransition.h"
 #include "model/BitmapFile.h"
+#include "platform/linux/FileBytes.h"
 #include "platform/linux/KeyedBitmaps.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltRuntime.h"
@@ -280,6 +281,20 @@ TEST_F(MltGraph, TransitionsBlendTheirTrackInOverWhatLiesBeneathOrOutWhenSwapped
     EXPECT_TRUE(Near(Pixel(1.5), kBlue));
 }
 
+TEST_F(MltGraph, PicturesMoveInFillingTheFrameAsTheyAreShownAfterwards) {
+    Place(video1_, Colours(), 0.0, 2.0);  // red, then green
+    Place(image_, Still(), 0.0, 3.0);     // half the frame's width, blue in its top left
+    Blend(image_, timeline_.FindTransition(L"Zoom from Centre"), 0.0, 2.0);
+    Rebuild();
+    // Halfway the picture covers the middle half of the frame, stretched as it is once the
+    // transition is over, rather than fitted into it with the video showing at its sides.
+    EXPECT_TRUE(Near(Pixel(1.0, kWidth / 4 + 3, kHeight / 2 - 2), kBlue, 60));
+    EXPECT_TRUE(Near(Pixel(1.0, 3 * kWidth / 4 - 3, kHeight / 2 + 2), kWhite, 60));
+    EXPECT_TRUE(Near(Pixel(1.0, 2, kHeight / 2), kGreen));
+    EXPECT_TRUE(Near(Pixel(2.5, 2, 2), kBlue));
+    EXPECT_TRUE(Near(Pixel(2.5, kWidth - 2, kHeight - 2), kWhite));
+}
+
 TEST_F(MltGraph, TextIsKeyedOverThePictureByItsAlpha) {
     Place(video1_, Colours(), 0.0, 2.0);  // red, then green
     Place(text_, Text(), 0.0, 1.0);
@@ -422,7 +437,11 @@ TEST_F(MltGraph, ExportedXmlPlaysInMeltAndHoldsTheSameGraph) {
     Mlt::Producer loaded(*profile_, "xml", file.c_str());
     ASSERT_TRUE(loaded.is_valid());
     EXPECT_EQ(loaded.get_playtime(), FrameAt(1.0));
-    playing_ = &loaded;
+    // melt plays the file inside a tractor of its own, whose frames hand their flags down
+    // over the graph's: the half-width still must fill the frame there as well.
+    Mlt::Tractor wrapper(*profile_);
+    wrapper.set_track(loaded, 0);
+    playing_ = &wrapper;
     for (const auto& [seconds, direct] : {std::pair{0.25, stretched}, std::pair{0.75, inverted}}) {
         const std::vector<Rgb> read = Picture(seconds);
         ASSERT_EQ(read.size(), direct.size());
@@ -431,6 +450,65 @@ TEST_F(MltGraph, ExportedXmlPlaysInMeltAndHoldsTheSameGraph) {
         }
     }
     EXPECT_NEAR(Peak(0.25), peak, peak / 50 + 1);
+}
+
+// The resources an exported graph names, in order.
+std::vector<std::string> Resources(const std::filesystem::path& xml) {
+    const std::string text = ReadFileBytes(xml).value_or("");
+    const std::string tag = "<property name=\"resource\">";
+    std::vector<std::string> resources;
+    for (size_t at = text.find(tag); at != std::string::npos; at = text.find(tag, at + 1)) {
+        const size_t begin = at + tag.size();
+        resources.push_back(text.substr(begin, text.find('<', begin) - begin));
+    }
+    return resources;
+}
+
+TEST_F(MltGraph, ExportedXmlNamesAbsolutePathsAndKeepsMadeFilesBesideIt) {
+    // Media named relative to the working folder, as a project in it names them.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(Folder().Path());
+    Place(video1_, Colours().filename(), 0.0, 1.0);
+    Place(video2_, Colours().filename(), 0.0, 1.0, 2.0);
+    Blend(video2_, timeline_.FindTransition(L"Wipe Left to Right"), 0.0, 1.0);
+    Place(text_, Text().filename(), 0.0, 1.0);
+    overlay_.GetTransitionObject()->SetStartStop(0, Units(1.0));
+    const std::filesystem::path exported = Folder().Path() / "exported";
+    std::filesystem::create_directories(exported);
+    const std::filesystem::path file = exported / "timeline.mlt";
+    const bool written = builder_.ExportXml(Timeline(), "exported/timeline.mlt");
+    std::filesystem::current_path(before);
+    ASSERT_TRUE(written);
+
+    const std::filesystem::path assets = exported / "timeline.assets";
+    EXPECT_EQ(MltGraphBuilder::AssetsFolder(file), assets);
+    EXPECT_EQ(MltGraphBuilder::AssetsFolder("/a/graph"), "/a/graph.assets");
+    EXPECT_EQ(MltGraphBuilder::AssetsFolder("/a/graph.assets"), "/a/graph.assets.assets");
+    const std::string xml = ReadFileBytes(file).value_or("");
+    EXPECT_EQ(xml.find("root="), std::string::npos);  // melt would resolve paths against it
+    std::vector<std::string> made;
+    for (const std::string& resource : Resources(file)) {
+        if (resource == "black") {
+            continue;
+        }
+        EXPECT_TRUE(std::filesystem::path(resource).is_absolute()) << resource;
+        EXPECT_TRUE(std::filesystem::is_regular_file(resource)) << resource;
+        if (std::filesystem::path(resource).parent_path() == assets) {
+            made.push_back(std::filesystem::path(resource).filename().string());
+        }
+    }
+    // The wipe's map and the text's keyed picture, and nothing of the media.
+    ASSERT_EQ(made.size(), 2u) << xml;
+    EXPECT_EQ(made[0], "wipe-left-to-right.pgm");
+    EXPECT_EQ(std::filesystem::path(made[1]).extension(), ".png");
+    // Every picture carries the shape that makes it fill the frame in any player.
+    EXPECT_NE(xml.find("force_aspect_ratio"), std::string::npos);
+
+    // Exported again without the text, its picture is no longer kept.
+    sources_.pop_back();
+    ASSERT_TRUE(builder_.ExportXml(Timeline(), file.string()));
+    EXPECT_TRUE(std::filesystem::exists(assets / made[0]));
+    EXPECT_FALSE(std::filesystem::exists(assets / made[1]));
 }
 
 }  // namespace

@@ -3,18 +3,17 @@
 #include <QBuffer>
 #include <QByteArray>
 
+#include "platform/linux/CacheFolder.h"
 #include "platform/linux/FileBytes.h"
 
-#include <unistd.h>
 #include <QImage>
 #include <QString>
 
-#include <chrono>
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <map>
 #include <mutex>
 
 namespace vortrel {
@@ -27,8 +26,24 @@ constexpr uint32_t kUncompressed = 0;  // BI_RGB
 constexpr uint32_t kBitFields = 3;     // BI_BITFIELDS: channel masks follow the info header
 // Far beyond any picture a text clip draws; it keeps a damaged header from allocating wildly.
 constexpr int64_t kMaxPixelBytes = int64_t{1} << 30;
-// Copies nobody has asked for in this long belong to bitmaps long gone.
-constexpr auto kCacheLifetime = std::chrono::hours(48);
+
+// The copies users in this process hold: how many users hold each, and whether this process
+// wrote it (a copy found on disk was written by another, which may still use it).
+struct Holding {
+    int users = 0;
+    bool writtenHere = false;
+};
+
+// Builds for preview and for conversion may meet here, from several threads.
+std::mutex& HoldingsMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::map<std::filesystem::path, Holding>& Holdings() {
+    static auto* holdings = new std::map<std::filesystem::path, Holding>();  // outlives users
+    return *holdings;
+}
 
 uint32_t Read16(const std::string& bytes, size_t at) {
     return static_cast<uint8_t>(bytes[at]) |
@@ -47,18 +62,6 @@ uint64_t Fnv1a(const std::string& text) {
         hash *= 0x100000001b3ULL;
     }
     return hash;
-}
-
-void RemoveStaleCopies(const std::filesystem::path& folder) {
-    std::error_code error;
-    const auto now = std::filesystem::file_time_type::clock::now();
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        std::error_code ignored;
-        const auto written = entry.last_write_time(ignored);
-        if (!ignored && now - written > kCacheLifetime) {
-            std::filesystem::remove(entry.path(), ignored);
-        }
-    }
 }
 
 }  // namespace
@@ -104,9 +107,23 @@ std::optional<Bitmap32> KeyedBitmaps::Decode(const std::string& bytes) {
     return bitmap;
 }
 
+KeyedBitmaps::~KeyedBitmaps() {
+    const std::lock_guard lock(HoldingsMutex());
+    for (const std::filesystem::path& copy : held_) {
+        const auto found = Holdings().find(copy);
+        if (found == Holdings().end() || --found->second.users > 0) {
+            continue;
+        }
+        if (found->second.writtenHere) {
+            std::error_code ignored;  // a copy that cannot be removed is left to the bound
+            std::filesystem::remove(copy, ignored);
+        }
+        Holdings().erase(found);
+    }
+}
+
 std::filesystem::path KeyedBitmaps::Folder() {
-    // One folder per user: another user's folder may not be writable for us.
-    return std::filesystem::temp_directory_path() / ("vortrel-keys-" + std::to_string(getuid()));
+    return CacheFolder::Of("keys");
 }
 
 std::optional<std::filesystem::path> KeyedBitmaps::PngOf(const std::filesystem::path& bitmap) {
@@ -121,21 +138,29 @@ std::optional<std::filesystem::path> KeyedBitmaps::PngOf(const std::filesystem::
     }
     // A text clip writes a new file for every change, but a file rewritten in place under the
     // same name changes its size or time, and so its key.
-    const std::string key = bitmap.string() + '\n' + std::to_string(size) + '\n' +
+    const std::string key = std::filesystem::absolute(bitmap, error).string() + '\n' +
+                            std::to_string(size) + '\n' +
                             std::to_string(modified.time_since_epoch().count());
     char name[32];
     std::snprintf(name, sizeof name, "%016llx.png", static_cast<unsigned long long>(Fnv1a(key)));
     const std::filesystem::path folder = Folder();
     const std::filesystem::path copy = folder / name;
 
-    // Builds for preview and for conversion may meet here.
-    static std::mutex mutex;
-    const std::lock_guard lock(mutex);
+    const std::lock_guard lock(HoldingsMutex());
+    const auto hold = [&](bool written) {
+        Holding& holding = Holdings()[copy];
+        holding.writtenHere = holding.writtenHere || written;
+        if (std::find(held_.begin(), held_.end(), copy) == held_.end()) {
+            held_.push_back(copy);
+            ++holding.users;
+        }
+        return copy;
+    };
     if (std::filesystem::is_regular_file(copy, error)) {
-        // Used again: keep it from being taken for a stale copy.
+        // Used again: the bound removes the least recently used copies first.
         std::filesystem::last_write_time(copy, std::filesystem::file_time_type::clock::now(),
                                          error);
-        return copy;
+        return hold(false);
     }
 
     const std::optional<std::string> bytes = ReadFileBytes(bitmap);
@@ -143,11 +168,6 @@ std::optional<std::filesystem::path> KeyedBitmaps::PngOf(const std::filesystem::
     if (!pixels) {
         return std::nullopt;
     }
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-        return std::nullopt;
-    }
-    RemoveStaleCopies(folder);
     // ARGB32 is straight (not premultiplied) alpha, as the bitmap stores it.
     QImage image(pixels->width, pixels->height, QImage::Format_ARGB32);
     if (image.isNull()) {
@@ -168,6 +188,10 @@ std::optional<std::filesystem::path> KeyedBitmaps::PngOf(const std::filesystem::
         !WriteFileAtomically(copy, png.toStdString())) {
         return std::nullopt;
     }
+    hold(true);
+    // Copies that users here hold stay, whatever their age: their graphs may read them again.
+    CacheFolder::Trim(folder, kMaxBytes, kMaxFiles,
+                      [](const std::filesystem::path& file) { return Holdings().contains(file); });
     return copy;
 }
 

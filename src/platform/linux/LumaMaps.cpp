@@ -1,8 +1,7 @@
 #include "platform/linux/LumaMaps.h"
 
+#include "platform/linux/CacheFolder.h"
 #include "platform/linux/FileBytes.h"
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -117,8 +116,7 @@ std::string LumaMaps::EncodePgm(LumaShape shape) {
 }
 
 std::filesystem::path LumaMaps::Folder() {
-    // One folder per user: another user's folder may not be writable for us.
-    return std::filesystem::temp_directory_path() / ("vortrel-luma-" + std::to_string(getuid()));
+    return CacheFolder::Of("wipes");
 }
 
 std::filesystem::path LumaMaps::PathOf(LumaShape shape) {
@@ -127,7 +125,8 @@ std::filesystem::path LumaMaps::PathOf(LumaShape shape) {
 
 bool LumaMaps::Ensure(LumaShape shape) {
     static std::mutex mutex;
-    static std::array<bool, kShapeCount> verified{};
+    // The file last compared in full, per shape; the cache folder may move with the environment.
+    static std::array<std::filesystem::path, kShapeCount> verified;
     const std::lock_guard lock(mutex);
 
     std::error_code error;
@@ -137,14 +136,14 @@ bool LumaMaps::Ensure(LumaShape shape) {
         return false;
     }
     const size_t index = static_cast<size_t>(shape);
-    if (!verified[index]) {
+    if (verified[index] != path) {
         // The first time in a process the whole file is compared, so that a file left by a
         // build that drew the map differently, or damaged, is replaced.
         const std::string expected = EncodePgm(shape);
         if (ReadFileBytes(path) != expected && !WriteFileAtomically(path, expected)) {
             return false;
         }
-        verified[index] = true;
+        verified[index] = path;
         return true;
     }
     // Afterwards only a file that has gone (temporary folders get cleaned) or lost its length

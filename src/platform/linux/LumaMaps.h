@@ -23,7 +23,8 @@ enum class LumaShape {
 
 // Greyscale maps for MLT's luma transition, which reveals the incoming picture where the map
 // is darker than the transition's progress. No maps come with the system's MLT, so we make
-// our own as 16-bit PGM files in a per-user folder under the temporary directory.
+// our own as 16-bit PGM files in the user's cache folder; the ten files are the same for every
+// process and build, so they are kept there for all.
 class LumaMaps {
   public:
     static constexpr int kWidth = 640;

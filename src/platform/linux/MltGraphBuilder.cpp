@@ -10,9 +10,10 @@
 #include <cwctype>
 #include <exception>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <numeric>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,7 +21,9 @@
 #include "base/Utf8.h"
 #include "editing/EditTimeline.h"
 #include "platform/linux/AvStreamLengths.h"
+#include "platform/linux/FileBytes.h"
 #include "platform/linux/KeyedBitmaps.h"
+#include "platform/linux/LumaMaps.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltRuntime.h"
 
@@ -71,6 +74,13 @@ class FrameClock {
     long double fps_;
 };
 
+// A file the graph reads that the system made for itself (a wipe map, a text picture), and
+// the service that names it as its resource.
+struct MadeFile {
+    Mlt::Properties service;
+    std::filesystem::path file;
+};
+
 // What a track's sources become.
 enum class TrackKind {
     Video,  // pictures that cover what lies beneath
@@ -110,6 +120,11 @@ bool Placeable(FrameSpan span) {
 void SetProperties(Mlt::Properties& service, const MltServiceEntry& entry, const EditNode& node) {
     for (const auto& [name, value] : entry.properties) {
         service.set(name.c_str(), value.c_str());
+    }
+    if (entry.lumaMap) {
+        // The map's folder follows the environment, which may have changed since the
+        // catalogue was made.
+        service.set("resource", LumaMaps::PathOf(*entry.lumaMap).string().c_str());
     }
     if (const std::shared_ptr<EditPropertySetter>& setter = node.GetPropertySetter()) {
         for (const EditPropertySetter::Property& property : setter->GetProperties()) {
@@ -180,13 +195,32 @@ std::pair<int, int> FrameRateOf(double fps) {
     return {thousandths / divisor, 1000 / divisor};
 }
 
+// Gives a picture the pixel shape that makes its size fill the frame exactly. Our graphs also
+// stretch every picture through the frames' "distort" flag, but a graph played inside another
+// (as melt plays an exported file, in a tractor of its own) gets the outer tractor's flag
+// handed down instead; a picture that already has the frame's shape is scaled to the whole
+// frame either way.
+void FitToFrame(Mlt::Producer& producer, Mlt::Profile& profile) {
+    int width = producer.get_int("meta.media.width");  // the picture readers
+    int height = producer.get_int("meta.media.height");
+    if (width <= 0 || height <= 0) {
+        width = producer.get_int("width");  // FFmpeg's reader
+        height = producer.get_int("height");
+    }
+    if (width > 0 && height > 0) {
+        producer.set("force_aspect_ratio", profile.dar() * height / width);
+    }
+}
+
 // One build: the graph of one timeline on one profile, put together track by track.
 class Assembly {
   public:
-    Assembly(const MltCatalog& catalog, Mlt::Profile& profile)
-        : catalog_(catalog), profile_(profile), clock_(profile) {}
+    Assembly(const MltCatalog& catalog, Mlt::Profile& profile, KeyedBitmaps& keyedBitmaps)
+        : catalog_(catalog), profile_(profile), keyedBitmaps_(keyedBitmaps), clock_(profile) {}
 
     std::unique_ptr<Mlt::Tractor> Build(const EditTimeline& timeline);
+    /// The files the system made for the graph, with the services that read them.
+    std::vector<MadeFile>& MadeFiles() { return made_; }
 
   private:
     // A transition planted over a track's span, with the inputs it blends.
@@ -211,8 +245,10 @@ class Assembly {
 
     const MltCatalog& catalog_;
     Mlt::Profile& profile_;
+    KeyedBitmaps& keyedBitmaps_;
     FrameClock clock_;
     int length_ = 0;  // the end of everything placed so far, in frames
+    std::vector<MadeFile> made_;
 };
 
 std::unique_ptr<Mlt::Producer> Assembly::Colour(const char* colour, int length) {
@@ -234,14 +270,22 @@ std::unique_ptr<Mlt::Producer> Assembly::Open(const std::wstring& mediaName, Tra
     if (mediaName.empty() || !std::filesystem::is_regular_file(path, error)) {
         return nullptr;
     }
+    // The graph names its files absolutely, so that it plays the same from any folder.
+    if (std::filesystem::path absolute = std::filesystem::absolute(path, error); !error) {
+        path = std::move(absolute);
+    }
     if (kind == TrackKind::Keyed) {
-        if (std::optional<std::filesystem::path> png = KeyedBitmaps::PngOf(path)) {
+        if (std::optional<std::filesystem::path> png = keyedBitmaps_.PngOf(path)) {
             path = *png;
         }
     }
     auto producer = std::make_unique<Mlt::Producer>(profile_, path.string().c_str());
     if (!producer->is_valid()) {
         return nullptr;
+    }
+    if (kind == TrackKind::Keyed) {
+        // The text clip's bitmap, or the copy of it, lives only as long as the clip.
+        made_.push_back({Mlt::Properties(producer->get_properties()), path});
     }
     return producer;
 }
@@ -304,6 +348,9 @@ Assembly::Layer Assembly::MakeLayer(const EditNode& track, TrackKind kind) {
                 producer->set("length", mediaIn + span.count);
             } else if (producer->get_length() < mediaIn + span.count) {
                 LengthenToMeasured(*producer, source->GetMediaName());
+            }
+            if (kind != TrackKind::Audio) {
+                FitToFrame(*producer, profile_);
             }
             playlist.append(*producer, mediaIn, mediaIn + span.count - 1);
             // Settings of the clip itself go on the playlist's cut of the producer, whose
@@ -377,6 +424,10 @@ std::vector<Assembly::Blend> Assembly::MakeBlends(const EditNode& track) {
                 continue;
             }
             SetProperties(*blend.transition, *entry, *node);
+            const char* map = blend.transition->get("resource");
+            if (entry->lumaMap && map != nullptr && *map != '\0') {
+                made_.push_back({Mlt::Properties(blend.transition->get_properties()), map});
+            }
             blend.swapInputs = node->GetSwapInputs();
             length_ = std::max(length_, span.End());
         }
@@ -489,6 +540,44 @@ std::unique_ptr<Mlt::Tractor> Assembly::Build(const EditTimeline& timeline) {
     return graph;
 }
 
+// Copies the made files into a folder of their own and points their services at the copies,
+// so that the graph no longer reads from the cache or temporary folder, which may be emptied;
+// copies of earlier exports that the graph no longer names are removed. False when a file
+// cannot be copied.
+bool KeepBeside(std::vector<MadeFile>& made, const std::filesystem::path& folder) {
+    std::error_code error;
+    std::map<std::filesystem::path, std::filesystem::path> copies;  // made file -> its copy
+    std::set<std::filesystem::path> names;
+    for (MadeFile& file : made) {
+        auto [copy, added] = copies.try_emplace(file.file);
+        if (added) {
+            // Wipe maps and text pictures have names of their own kinds; a counter keeps
+            // apart two files of one name from different folders all the same.
+            std::filesystem::path name = file.file.filename();
+            for (int n = 2; names.contains(name); ++n) {
+                name = std::to_string(n) + "-" + file.file.filename().string();
+            }
+            names.insert(name);
+            copy->second = folder / name;
+            std::filesystem::create_directory(folder, error);
+            const std::optional<std::string> bytes = ReadFileBytes(file.file);
+            if (error || !bytes || !WriteFileAtomically(copy->second, *bytes)) {
+                return false;
+            }
+        }
+        file.service.set("resource", copy->second.string().c_str());
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string extension = entry.path().extension().string();
+        std::error_code ignored;
+        if (!names.contains(entry.path().filename()) && entry.is_regular_file(ignored) &&
+            (extension == ".png" || extension == ".pgm" || extension == ".bmp")) {
+            std::filesystem::remove(entry.path(), ignored);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 MltGraphBuilder::MltGraphBuilder(const MltCatalog& catalog) : catalog_(catalog) {}
@@ -530,19 +619,37 @@ std::unique_ptr<Mlt::Profile> MltGraphBuilder::MakeProfile(const EditTimeline& t
 std::unique_ptr<Mlt::Tractor> MltGraphBuilder::Build(const EditTimeline& timeline,
                                                      Mlt::Profile& profile) const {
     MltRuntime::Repository();
-    return Assembly(catalog_, profile).Build(timeline);
+    return Assembly(catalog_, profile, keyedBitmaps_).Build(timeline);
+}
+
+std::filesystem::path MltGraphBuilder::AssetsFolder(const std::filesystem::path& xml) {
+    std::filesystem::path folder = xml;
+    if (folder.replace_extension(".assets") == xml) {
+        folder += ".assets";  // the file itself is named *.assets
+    }
+    return folder;
 }
 
 bool MltGraphBuilder::ExportXml(const EditTimeline& timeline, const std::string& path) const {
+    std::error_code error;
+    const std::filesystem::path target = std::filesystem::absolute(path, error);
+    // The folder of the file must be there already; only the assets folder is made in it.
+    if (error || target.filename().empty() ||
+        !std::filesystem::is_directory(target.parent_path(), error)) {
+        return false;
+    }
     std::unique_ptr<Mlt::Profile> profile;
     std::unique_ptr<Mlt::Tractor> graph;
+    std::vector<MadeFile> made;
     try {
         profile = MakeProfile(timeline);
-        graph = Build(timeline, *profile);
+        Assembly assembly(catalog_, *profile, keyedBitmaps_);
+        graph = assembly.Build(timeline);
+        made = std::move(assembly.MadeFiles());
     } catch (const std::exception&) {
         return false;  // MLT could not be started
     }
-    if (!graph) {
+    if (!graph || !KeepBeside(made, AssetsFolder(target))) {
         return false;
     }
     // The consumer writes into one of its own properties (a resource without a dot names a
@@ -555,22 +662,14 @@ bool MltGraphBuilder::ExportXml(const EditTimeline& timeline, const std::string&
     // Of the properties of tractors, playlists and cuts the consumer keeps only those with
     // this prefix: the "set." ones that stretch every picture.
     consumer.set("store", "set.");
-    // Files in or under the folder of the XML are written relative to it, so that the folder
-    // can move as a whole.
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
-    if (!error) {
-        consumer.set("root", folder.string().c_str());
-    }
+    // Every path stays absolute, as the graph names it: the consumer would write the paths
+    // under its root (the working folder when none is given) relative to that root.
+    consumer.set("root", "");
+    consumer.set("no_root", 1);
     consumer.connect(*graph);
     consumer.start();
     const char* xml = consumer.get("vortrel_xml");
-    if (xml == nullptr || *xml == '\0') {
-        return false;
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << xml;
-    return static_cast<bool>(out.flush());
+    return xml != nullptr && *xml != '\0' && WriteFileAtomically(target, xml);
 }
 
 }  // namespace vortrel

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
+
+#include "platform/linux/KeyedBitmaps.h"
 
 namespace Mlt {
 class Profile;
@@ -17,7 +20,9 @@ class MltCatalog;
 // tracks layered in order (later ones on top), the audio group's tracks mixed, sources
 // placed by their times with their media in-points, muted tracks left out, transitions
 // blending their track over what lies beneath for their span, group effects over the whole
-// picture, the text track keyed by the alpha of its bitmaps, clip volumes applied.
+// picture, the text track keyed by the alpha of its bitmaps, clip volumes applied. Every
+// picture fills the whole frame, whatever its shape. The keyed copies of text bitmaps it
+// makes live as long as the builder.
 class MltGraphBuilder {
   public:
     /// A builder that finds the engine services of class ids in the catalogue.
@@ -34,11 +39,18 @@ class MltGraphBuilder {
     /// class is left out. None only when MLT cannot make even a colour.
     std::unique_ptr<Mlt::Tractor> Build(const EditTimeline& timeline, Mlt::Profile& profile) const;
 
-    /// Writes the graph of the timeline as MLT XML; false when the file cannot be written.
+    /// Writes the graph of the timeline as MLT XML that plays the same from any folder: media
+    /// by absolute paths, and the files the system made for itself (wipe maps, text pictures)
+    /// copied into a folder beside it (AssetsFolder); false when something cannot be written.
     bool ExportXml(const EditTimeline& timeline, const std::string& path) const;
+
+    /// The folder beside an exported file that holds its made files: OUT.mlt -> OUT.assets.
+    static std::filesystem::path AssetsFolder(const std::filesystem::path& xml);
 
   private:
     const MltCatalog& catalog_;
+    // Building is no change of the builder that callers see, but the copies stay held.
+    mutable KeyedBitmaps keyedBitmaps_;
 };
 
 }  // namespace vortrel
