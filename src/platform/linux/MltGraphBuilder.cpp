@@ -161,6 +161,30 @@ double SourceGain(const EditNode& source) {
     return gain;
 }
 
+// The level, in decibels, that MLT takes from a source on its way into the mix of a graph
+// played in the given number of channels, so that a clip at volume 1 can be given it back.
+// MLT's sample converter turns 8-bit samples into floats (which the mix works in) at half
+// their level, and its resampler spreads a mono source over a stereo output at 3 dB below
+// the source on each side (the law of a centre speaker), where the source is meant to
+// sound at its own level on both. Both losses are exact factors, so the gain restores the
+// source's samples.
+double EngineLoss(Mlt::Producer& producer, int channels) {
+    const char* index = producer.get("audio_index");
+    if (index == nullptr || std::atoi(index) < 0) {
+        return 0.0;  // no sound, or a producer that is not a media file
+    }
+    const std::string codec = std::string("meta.media.") + index + ".codec.";
+    double loss = 0.0;
+    const char* format = producer.get((codec + "sample_fmt").c_str());
+    if (format != nullptr && std::strcmp(format, "u8") == 0) {
+        loss += 20.0 * std::log10(2.0);
+    }
+    if (channels == 2 && producer.get_int((codec + "channels").c_str()) == 1) {
+        loss += 10.0 * std::log10(2.0);
+    }
+    return loss;
+}
+
 std::pair<int, int> FrameRateOf(double fps) {
     if (!std::isfinite(fps) || fps <= 0.0) {
         fps = kDefaultFps;
@@ -182,8 +206,8 @@ std::pair<int, int> FrameRateOf(double fps) {
 // One build: the graph of one timeline on one profile, put together track by track.
 class Assembly {
   public:
-    Assembly(const MltCatalog& catalog, Mlt::Profile& profile)
-        : catalog_(catalog), profile_(profile), clock_(profile) {}
+    Assembly(const MltCatalog& catalog, Mlt::Profile& profile, int channels)
+        : catalog_(catalog), profile_(profile), clock_(profile), channels_(channels) {}
 
     std::unique_ptr<Mlt::Tractor> Build(const EditTimeline& timeline);
 
@@ -209,6 +233,7 @@ class Assembly {
     const MltCatalog& catalog_;
     Mlt::Profile& profile_;
     FrameClock clock_;
+    int channels_;    // of the sound the graph is played in
     int length_ = 0;  // the end of everything placed so far, in frames
 };
 
@@ -295,11 +320,14 @@ Assembly::Layer Assembly::MakeLayer(const EditNode& track, TrackKind kind) {
                 // the frame of the track it shows, so every tractor above carries it too.
                 cut->set("set.distort", 1);
             }
-            const double gain = kind == TrackKind::Audio ? SourceGain(*source) : 1.0;
-            if (cut && gain != 1.0) {
+            if (cut && kind == TrackKind::Audio) {
+                const double gain = SourceGain(*source);
+                const double level =
+                    gain > 0.0 ? 20.0 * std::log10(gain) + EngineLoss(*producer, channels_)
+                               : kSilenceDb;
                 Mlt::Filter volume(profile_, "volume");
-                if (volume.is_valid()) {
-                    volume.set("level", gain > 0.0 ? 20.0 * std::log10(gain) : kSilenceDb);
+                if (level != 0.0 && volume.is_valid()) {
+                    volume.set("level", level);
                     cut->attach(volume);
                 }
             }
@@ -508,9 +536,9 @@ std::unique_ptr<Mlt::Profile> MltGraphBuilder::MakeProfile(const EditTimeline& t
 }
 
 std::unique_ptr<Mlt::Tractor> MltGraphBuilder::Build(const EditTimeline& timeline,
-                                                     Mlt::Profile& profile) const {
+                                                     Mlt::Profile& profile, int channels) const {
     MltRuntime::Repository();
-    return Assembly(catalog_, profile).Build(timeline);
+    return Assembly(catalog_, profile, channels).Build(timeline);
 }
 
 bool MltGraphBuilder::ExportXml(const EditTimeline& timeline, const std::string& path) const {
