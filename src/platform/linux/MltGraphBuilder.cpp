@@ -162,25 +162,30 @@ double SourceGain(const EditNode& source) {
 }
 
 // The level, in decibels, that MLT takes from a source on its way into the mix of a graph
-// played in the given number of channels, so that a clip at volume 1 can be given it back.
-// MLT's sample converter turns 8-bit samples into floats (which the mix works in) at half
-// their level, and its resampler spreads a mono source over a stereo output at 3 dB below
-// the source on each side (the law of a centre speaker), where the source is meant to
-// sound at its own level on both. Both losses are exact factors, so the gain restores the
-// source's samples.
+// played in the given number of channels (negative where it adds), so that a clip at volume
+// 1 can be given its source's level back. MLT's sample converter turns 8-bit samples into
+// the floats of the mix at half their level. Its resampler spreads a mono source over a
+// stereo output at 3 dB below the source on each side, and folds a stereo source into a mono
+// output at 3 dB above the mean of its sides (the laws of a centre speaker), where a mono
+// source is meant to sound at its own level on both sides and a stereo one at the level of
+// its sides. Each is an exact factor, so the gain restores the source's samples.
 double EngineLoss(Mlt::Producer& producer, int channels) {
     const char* index = producer.get("audio_index");
     if (index == nullptr || std::atoi(index) < 0) {
         return 0.0;  // no sound, or a producer that is not a media file
     }
     const std::string codec = std::string("meta.media.") + index + ".codec.";
+    const double halfPower = 10.0 * std::log10(2.0);
     double loss = 0.0;
     const char* format = producer.get((codec + "sample_fmt").c_str());
     if (format != nullptr && std::strcmp(format, "u8") == 0) {
-        loss += 20.0 * std::log10(2.0);
+        loss += 2.0 * halfPower;
     }
-    if (channels == 2 && producer.get_int((codec + "channels").c_str()) == 1) {
-        loss += 10.0 * std::log10(2.0);
+    const int sourceChannels = producer.get_int((codec + "channels").c_str());
+    if (sourceChannels == 1 && channels == 2) {
+        loss += halfPower;
+    } else if (sourceChannels == 2 && channels == 1) {
+        loss -= halfPower;
     }
     return loss;
 }
