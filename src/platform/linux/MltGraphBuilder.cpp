@@ -333,6 +333,9 @@ Assembly::Layer Assembly::MakeLayer(const EditNode& track, TrackKind kind) {
                 Mlt::Filter volume(profile_, "volume");
                 if (level != 0.0 && volume.is_valid()) {
                     volume.set("level", level);
+                    // The filter holds any gain to 20 dB unless told otherwise (0: no limit);
+                    // a clip at volume 100 is 40 dB louder, whatever it does to the peaks.
+                    volume.set("max_gain", "0");
                     cut->attach(volume);
                 }
             }
