@@ -5,12 +5,14 @@ extern "C" {
 #include <libavutil/rational.h>
 }
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <thread>
@@ -20,6 +22,7 @@ extern "C" {
 #include "editing/DesGroup.h"
 #include "editing/EditTimeline.h"
 #include "mediafile/MediaFile.h"
+#include "platform/linux/AvAudioDecoder.h"
 #include "platform/linux/AvEncoders.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltConverter.h"
@@ -33,12 +36,13 @@ using testing::ToWide;
 
 constexpr int64_t kTimePerSecond = 10'000'000;
 
-// A timeline of one second of a generated clip with sound, on both groups, at 160x120 and
-// 25 fps.
+// A timeline of a generated clip with sound (one second unless told otherwise), on both
+// groups or on the audio group only, at 160x120 and 25 fps.
 struct Timeline {
     std::shared_ptr<EditTimeline> timeline = EditTimeline::Create(nullptr);
 
-    explicit Timeline(const std::filesystem::path& media) {
+    explicit Timeline(const std::filesystem::path& media, double seconds = 1.0,
+                      bool pictures = true) {
         auto video = timeline->CreateEmptyNode(EditNodeType::Group);
         video->SetMediaType(MakeVideoMediaType(160, 120));
         video->SetOutputFPS(25.0);
@@ -46,13 +50,17 @@ struct Timeline {
         auto audio = timeline->CreateEmptyNode(EditNodeType::Group);
         audio->SetMediaType(MakeAudioMediaType(44100));
         timeline->AddGroup(audio);
+        const auto length = static_cast<int64_t>(std::llround(seconds * kTimePerSecond));
         for (const auto& group : {video, audio}) {
             auto track = timeline->CreateEmptyNode(EditNodeType::Track);
             group->InsertTrack(track, -1);
+            if (group == video && !pictures) {
+                continue;
+            }
             auto source = timeline->CreateEmptyNode(EditNodeType::Source);
             source->SetMediaName(ToWide(media));
-            source->SetStartStop(0, kTimePerSecond);
-            source->SetMediaTimes(0, kTimePerSecond);
+            source->SetStartStop(0, length);
+            source->SetMediaTimes(0, length);
             track->AddSource(source);
         }
     }
@@ -71,6 +79,48 @@ std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) 
         files.push_back(entry.path().filename());
     }
     return files;
+}
+
+// The pictures of a file's video stream: how many it holds, how many frame times they span
+// from the first to the last shown, and how many the header declares (0: none declared).
+struct VideoFrames {
+    int64_t held = 0;
+    int64_t spanned = 0;
+    int64_t declared = 0;
+};
+
+VideoFrames CountFrames(const std::filesystem::path& path, double fps) {
+    VideoFrames frames;
+    AVFormatContext* format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0) {
+        ADD_FAILURE() << "cannot open " << path;
+        return frames;
+    }
+    avformat_find_stream_info(format, nullptr);
+    const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    AVPacket* packet = av_packet_alloc();
+    int64_t first = std::numeric_limits<int64_t>::max();
+    int64_t last = std::numeric_limits<int64_t>::min();
+    while (index >= 0 && av_read_frame(format, packet) >= 0) {
+        // An AVI file marks a frame it has no picture for with an empty chunk.
+        if (packet->stream_index == index && packet->size > 0) {
+            ++frames.held;
+            const int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            if (time != AV_NOPTS_VALUE) {
+                first = std::min(first, time);
+                last = std::max(last, time);
+            }
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    if (index >= 0 && first <= last) {
+        const AVStream& stream = *format->streams[index];
+        frames.declared = stream.nb_frames;
+        frames.spanned = std::llround((last - first) * av_q2d(stream.time_base) * fps) + 1;
+    }
+    avformat_close_input(&format);
+    return frames;
 }
 
 // One conversion as the control's tick sees it: the progress read at each poll until the
@@ -310,6 +360,14 @@ TEST_P(OutputTypeTest, WritesItsContainerStreamsAndLength) {
     EXPECT_GE(probe.getDuration(), 1000.0 - frame);
     EXPECT_LE(probe.getDuration(),
               1000.0 + frame + 2000.0 * expected.audioFrame / expected.sampleRate);
+    // Exactly the timeline's frames, at their times: no frame more, none left out.
+    const int64_t frames = std::llround(expected.frameRate);
+    const VideoFrames counted = CountFrames(Out("out.bin"), expected.frameRate);
+    EXPECT_EQ(counted.held, frames);
+    EXPECT_EQ(counted.spanned, frames);
+    if (counted.declared != 0) {
+        EXPECT_EQ(counted.declared, frames);
+    }
     if (expected.check) {
         EXPECT_TRUE(expected.check(Out("out.bin")));
     }
@@ -406,6 +464,128 @@ TEST_F(MltConverterTest, NothingToWriteFailsStart) {
     EXPECT_FALSE(converter->Start(*empty, Request(2, Out("empty.mp4").string())));
     EXPECT_TRUE(FilesIn(output->Path()).empty());
 }
+
+TEST_F(MltConverterTest, ALengthBetweenFramesHoldsTheNearestWholeNumberOfThem) {
+    // 1.03 s is 25.75 frames at 25 fps and 30.87 at 29.97 fps.
+    const Timeline uneven(clip, 1.03);
+    struct Case {
+        int32_t type;
+        double fps;
+        int64_t frames;
+    };
+    for (const Case c : {Case{0, 25.0, 26}, Case{4, 30000.0 / 1001.0, 31}}) {
+        SCOPED_TRACE(c.type);
+        ConversionRequest request = Request(c.type, Out("uneven.bin").string());
+        request.settings.MPEGAC3 = 0;
+        ASSERT_TRUE(converter->Start(*uneven.timeline, request)) << converter->LastError();
+        ASSERT_TRUE(WaitForCompletion(*converter).completed) << converter->LastError();
+        converter->Reset();
+        const VideoFrames counted = CountFrames(Out("uneven.bin"), c.fps);
+        EXPECT_EQ(counted.held, c.frames);
+        EXPECT_EQ(counted.spanned, c.frames);
+    }
+}
+
+// The level of each side of a file's sound between 0.25 and 0.75 s, in decibels of full
+// scale (RMS), as the waveform decoder delivers it: stereo, a mono file on both sides.
+std::array<double, 2> SideLevels(const std::filesystem::path& file) {
+    AvAudioDecoder decoder;
+    std::array<double, 2> sums{};
+    size_t frames = 0;
+    const auto add = [&](const int16_t* samples, size_t count) {
+        for (size_t i = 0; i + 1 < count; i += 2) {
+            sums[0] += static_cast<double>(samples[i]) * samples[i];
+            sums[1] += static_cast<double>(samples[i + 1]) * samples[i + 1];
+            ++frames;
+        }
+    };
+    if (decoder.Open(ToWide(file)) != IAudioDecoder::Result::Ok ||
+        decoder.Decode(kTimePerSecond / 4, kTimePerSecond * 3 / 4, add) !=
+            IAudioDecoder::Result::Ok ||
+        frames == 0) {
+        ADD_FAILURE() << "no sound in " << file;
+        return {};
+    }
+    std::array<double, 2> levels{};
+    for (size_t side = 0; side < 2; ++side) {
+        levels[side] = 10.0 * std::log10(sums[side] / frames / (32768.0 * 32768.0));
+    }
+    return levels;
+}
+
+// A sine in one sample format and layout, and the output it is written to.
+struct LevelCase {
+    const char* label;
+    const char* file;
+    int channels;
+    std::vector<std::string> codec;  // ffmpeg's arguments
+    int32_t type = 0;                // AVI with uncompressed sound unless adjusted
+    std::function<void(ConversionRequest&)> adjust = nullptr;
+};
+
+void PrintTo(const LevelCase& level, std::ostream* out) {
+    *out << level.label;
+}
+
+const std::vector<LevelCase>& LevelCases() {
+    static const std::vector<LevelCase> cases = {
+        {"Pcm8Mono", "u8-1.wav", 1, {"-c:a", "pcm_u8"}},
+        {"Pcm16Mono", "s16-1.wav", 1, {"-c:a", "pcm_s16le"}},
+        {"Pcm24Mono", "s24-1.wav", 1, {"-c:a", "pcm_s24le"}},
+        {"Pcm32Mono", "s32-1.wav", 1, {"-c:a", "pcm_s32le"}},
+        {"FloatMono", "f32-1.wav", 1, {"-c:a", "pcm_f32le"}},
+        {"Pcm8Stereo", "u8-2.wav", 2, {"-c:a", "pcm_u8"}},
+        {"Pcm16Stereo", "s16-2.wav", 2, {"-c:a", "pcm_s16le"}},
+        {"Pcm24Stereo", "s24-2.wav", 2, {"-c:a", "pcm_s24le"}},
+        {"Pcm32Stereo", "s32-2.wav", 2, {"-c:a", "pcm_s32le"}},
+        {"FloatStereo", "f32-2.wav", 2, {"-c:a", "pcm_f32le"}},
+        {"AacMono", "aac-1.m4a", 1, {"-c:a", "aac", "-b:a", "128k"}},
+        {"AacStereo", "aac-2.m4a", 2, {"-c:a", "aac", "-b:a", "192k"}},
+        {"VorbisMono", "vorbis-1.ogg", 1, {"-c:a", "libvorbis", "-q:a", "6"}},
+        {"VorbisStereo", "vorbis-2.ogg", 2, {"-c:a", "libvorbis", "-q:a", "6"}},
+        // Through a lossy encoder, and into a mono file, which takes a mono source as it is.
+        {"Pcm8MonoToMp4", "u8-1.wav", 1, {"-c:a", "pcm_u8"}, 2},
+        {"Pcm16MonoToMonoMp4",
+         "s16-1.wav",
+         1,
+         {"-c:a", "pcm_s16le"},
+         2,
+         [](ConversionRequest& r) { r.settings.MP4AudioChannels = 1; }},
+        {"Pcm16StereoToMonoMp4",
+         "s16-2.wav",
+         2,
+         {"-c:a", "pcm_s16le"},
+         2,
+         [](ConversionRequest& r) { r.settings.MP4AudioChannels = 1; }},
+    };
+    return cases;
+}
+
+class SourceLevelTest : public MltConverterTest, public ::testing::WithParamInterface<LevelCase> {};
+
+TEST_P(SourceLevelTest, AClipAtVolumeOneSoundsAtItsSourcesLevel) {
+    const LevelCase& level = GetParam();
+    const std::filesystem::path source =
+        media->MakeSine(level.file, 1.0, level.channels, level.codec);
+    const Timeline sound(source, 1.0, false);
+    ConversionRequest request = Request(level.type, Out("out.bin").string());
+    request.settings.AVIAudioCompressor = -1;
+    if (level.adjust) {
+        level.adjust(request);
+    }
+    ASSERT_TRUE(converter->Start(*sound.timeline, request)) << converter->LastError();
+    ASSERT_TRUE(WaitForCompletion(*converter).completed) << converter->LastError();
+
+    const std::array<double, 2> expected = SideLevels(source);
+    const std::array<double, 2> rendered = SideLevels(Out("out.bin"));
+    EXPECT_NEAR(expected[0], -9.03, 0.2);  // the sine as made
+    for (size_t side = 0; side < 2; ++side) {
+        EXPECT_NEAR(rendered[side], expected[side], 0.5) << "side " << side;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySampleFormat, SourceLevelTest, ::testing::ValuesIn(LevelCases()),
+                         [](const auto& test) { return std::string(test.param.label); });
 
 }  // namespace
 }  // namespace vortrel

@@ -412,6 +412,20 @@ TEST_F(MltGraph, ClipVolumesScaleTheirSoundAndAudioTracksAreSummed) {
     EXPECT_NEAR(Peak(2.5), 0.5 * full, 0.05 * full);
 }
 
+TEST_F(MltGraph, LoudVolumesAreNotHeldBack) {
+    // A sine at -46 dB of full scale, which 40 dB more keeps clear of clipping.
+    const auto quiet =
+        Folder().MakeSine("quiet.wav", 2.0, 2, {"-af", "volume=0.01", "-c:a", "pcm_s16le"});
+    Place(audio1_, quiet, 0.0, 1.0);
+    Volume(*sources_.back(), L"1");
+    Place(audio1_, quiet, 1.0, 2.0);
+    Volume(*sources_.back(), L"100");
+    Rebuild();
+    const int quietPeak = Peak(0.5);
+    EXPECT_GT(quietPeak, 100);
+    EXPECT_NEAR(Peak(1.5), 100 * quietPeak, 2 * quietPeak);
+}
+
 TEST_F(MltGraph, ExportedXmlPlaysInMeltAndHoldsTheSameGraph) {
     Place(video1_, Colours(), 0.0, 1.0, 1.0);  // green
     Place(image_, Still(), 0.0, 0.5);

@@ -208,6 +208,32 @@ std::filesystem::path MediaFolder::MakeTone(const std::string& name, double seco
     return output;
 }
 
+std::filesystem::path MediaFolder::MakeSine(const std::string& name, double seconds, int channels,
+                                            const std::vector<std::string>& codec) {
+    const std::filesystem::path output = path_ / name;
+    if (std::filesystem::exists(output)) {
+        return output;
+    }
+    const std::string sine = "0.5*sin(2*PI*440*t)";
+    std::string expressions = sine;
+    for (int channel = 1; channel < channels; ++channel) {
+        expressions += "|" + sine;
+    }
+    std::vector<std::string> command = {
+        "ffmpeg", "-nostdin", "-v",
+        "error",  "-y",       "-f",
+        "lavfi",  "-i",       "aevalsrc=" + expressions + ":s=44100:d=" + std::to_string(seconds)};
+    command.insert(command.end(), codec.begin(), codec.end());
+    command.push_back(output.string());
+    const CommandResult result = Run(command);
+    std::error_code error;
+    if (result.status != 0 || std::filesystem::file_size(output, error) == 0 || error) {
+        throw GeneratedMediaError("ffmpeg could not write " + output.string() + ":" +
+                                  CommandLine(command) + "\n" + result.output);
+    }
+    return output;
+}
+
 std::filesystem::path MediaFolder::MakeImage(const std::string& name, int width, int height,
                                              Colour colour, const std::optional<Patch>& patch) {
     const std::filesystem::path output = path_ / name;

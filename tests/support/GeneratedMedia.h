@@ -76,6 +76,10 @@ class MediaFolder {
     /// mono unless told otherwise. The length is rounded to whole 25 fps frames.
     std::filesystem::path MakeTone(const std::string& name, double seconds, int hz = 440,
                                    int sampleRate = 48000, int channels = 1);
+    /// Writes a 440 Hz sine at half of full scale in every channel (-9.03 dB RMS) with the
+    /// ffmpeg tool, 44.1 kHz, coded as the arguments say ({"-c:a", "pcm_u8"}).
+    std::filesystem::path MakeSine(const std::string& name, double seconds, int channels,
+                                   const std::vector<std::string>& codec);
     /// Writes a PNG picture of one colour, with an optional patch of another.
     std::filesystem::path MakeImage(const std::string& name, int width, int height, Colour colour,
                                     const std::optional<Patch>& patch = {});

@@ -153,7 +153,7 @@ bool MltConverter::Start(const EditTimeline& timeline, const ConversionRequest& 
         if (!plan->videoEncoder.empty()) {
             ShapeProfile(*profile_, *plan);
         }
-        graph_ = builder_.Build(timeline, *profile_);
+        graph_ = builder_.Build(timeline, *profile_, plan->channels);
         if (!graph_ || !graph_->is_valid()) {
             return Fail("the timeline's graph could not be built");
         }

@@ -177,6 +177,35 @@ double SourceGain(const EditNode& source) {
     return gain;
 }
 
+// The level, in decibels, that MLT takes from a source on its way into the mix of a graph
+// played in the given number of channels (negative where it adds), so that a clip at volume
+// 1 can be given its source's level back. MLT's sample converter turns 8-bit samples into
+// the floats of the mix at half their level. Its resampler spreads a mono source over a
+// stereo output at 3 dB below the source on each side, and folds a stereo source into a mono
+// output at 3 dB above the mean of its sides (the laws of a centre speaker), where a mono
+// source is meant to sound at its own level on both sides and a stereo one at the level of
+// its sides. Each is an exact factor, so the gain restores the source's samples.
+double EngineLoss(Mlt::Producer& producer, int channels) {
+    const char* index = producer.get("audio_index");
+    if (index == nullptr || std::atoi(index) < 0) {
+        return 0.0;  // no sound, or a producer that is not a media file
+    }
+    const std::string codec = std::string("meta.media.") + index + ".codec.";
+    const double halfPower = 10.0 * std::log10(2.0);
+    double loss = 0.0;
+    const char* format = producer.get((codec + "sample_fmt").c_str());
+    if (format != nullptr && std::strcmp(format, "u8") == 0) {
+        loss += 2.0 * halfPower;
+    }
+    const int sourceChannels = producer.get_int((codec + "channels").c_str());
+    if (sourceChannels == 1 && channels == 2) {
+        loss += halfPower;
+    } else if (sourceChannels == 2 && channels == 1) {
+        loss -= halfPower;
+    }
+    return loss;
+}
+
 std::pair<int, int> FrameRateOf(double fps) {
     if (!std::isfinite(fps) || fps <= 0.0) {
         fps = kDefaultFps;
@@ -215,8 +244,13 @@ void FitToFrame(Mlt::Producer& producer, Mlt::Profile& profile) {
 // One build: the graph of one timeline on one profile, put together track by track.
 class Assembly {
   public:
-    Assembly(const MltCatalog& catalog, Mlt::Profile& profile, KeyedBitmaps& keyedBitmaps)
-        : catalog_(catalog), profile_(profile), keyedBitmaps_(keyedBitmaps), clock_(profile) {}
+    Assembly(const MltCatalog& catalog, Mlt::Profile& profile, KeyedBitmaps& keyedBitmaps,
+             int channels)
+        : catalog_(catalog),
+          profile_(profile),
+          keyedBitmaps_(keyedBitmaps),
+          clock_(profile),
+          channels_(channels) {}
 
     std::unique_ptr<Mlt::Tractor> Build(const EditTimeline& timeline);
     /// The files the system made for the graph, with the services that read them.
@@ -247,6 +281,7 @@ class Assembly {
     Mlt::Profile& profile_;
     KeyedBitmaps& keyedBitmaps_;
     FrameClock clock_;
+    int channels_;    // of the sound the graph is played in
     int length_ = 0;  // the end of everything placed so far, in frames
     std::vector<MadeFile> made_;
 };
@@ -362,11 +397,17 @@ Assembly::Layer Assembly::MakeLayer(const EditNode& track, TrackKind kind) {
                 // the frame of the track it shows, so every tractor above carries it too.
                 cut->set("set.distort", 1);
             }
-            const double gain = kind == TrackKind::Audio ? SourceGain(*source) : 1.0;
-            if (cut && gain != 1.0) {
+            if (cut && kind == TrackKind::Audio) {
+                const double gain = SourceGain(*source);
+                const double level =
+                    gain > 0.0 ? 20.0 * std::log10(gain) + EngineLoss(*producer, channels_)
+                               : kSilenceDb;
                 Mlt::Filter volume(profile_, "volume");
-                if (volume.is_valid()) {
-                    volume.set("level", gain > 0.0 ? 20.0 * std::log10(gain) : kSilenceDb);
+                if (level != 0.0 && volume.is_valid()) {
+                    volume.set("level", level);
+                    // The filter holds any gain to 20 dB unless told otherwise (0: no limit);
+                    // a clip at volume 100 is 40 dB louder, whatever it does to the peaks.
+                    volume.set("max_gain", "0");
                     cut->attach(volume);
                 }
             }
@@ -617,9 +658,9 @@ std::unique_ptr<Mlt::Profile> MltGraphBuilder::MakeProfile(const EditTimeline& t
 }
 
 std::unique_ptr<Mlt::Tractor> MltGraphBuilder::Build(const EditTimeline& timeline,
-                                                     Mlt::Profile& profile) const {
+                                                     Mlt::Profile& profile, int channels) const {
     MltRuntime::Repository();
-    return Assembly(catalog_, profile, keyedBitmaps_).Build(timeline);
+    return Assembly(catalog_, profile, keyedBitmaps_, channels).Build(timeline);
 }
 
 std::filesystem::path MltGraphBuilder::AssetsFolder(const std::filesystem::path& xml) {
@@ -643,7 +684,8 @@ bool MltGraphBuilder::ExportXml(const EditTimeline& timeline, const std::string&
     std::vector<MadeFile> made;
     try {
         profile = MakeProfile(timeline);
-        Assembly assembly(catalog_, *profile, keyedBitmaps_);
+        // melt plays an exported graph in stereo unless told otherwise.
+        Assembly assembly(catalog_, *profile, keyedBitmaps_, 2);
         graph = assembly.Build(timeline);
         made = std::move(assembly.MadeFiles());
     } catch (const std::exception&) {

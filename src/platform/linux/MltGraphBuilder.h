@@ -36,8 +36,10 @@ class MltGraphBuilder {
     /// latest source, transition or effect (the text key excepted), and an empty timeline is
     /// one frame of black silence. Never fails on odd content: a source that cannot be
     /// opened plays as black silence for its span, an effect or transition of an unknown
-    /// class is left out. None only when MLT cannot make even a colour.
-    std::unique_ptr<Mlt::Tractor> Build(const EditTimeline& timeline, Mlt::Profile& profile) const;
+    /// class is left out. None only when MLT cannot make even a colour. Every clip sounds at
+    /// its source's level times its volume in a graph played in the given channels.
+    std::unique_ptr<Mlt::Tractor> Build(const EditTimeline& timeline, Mlt::Profile& profile,
+                                        int channels = 2) const;
 
     /// Writes the graph of the timeline as MLT XML that plays the same from any folder: media
     /// by absolute paths, and the files the system made for itself (wipe maps, text pictures)

@@ -106,6 +106,11 @@ constexpr int32_t kCustomMpeg2 = 7;
 void PlanAvi(const OutputSettings& settings, const TimelineFormat& timeline,
              const MltCatalog& catalog, MltOutputPlan& plan) {
     plan.format = "avi";
+    // An AVI file places each video frame by its position in the stream. Encoders that start
+    // their sound early (MP3 by its padding) would otherwise have every later picture moved
+    // on by a frame to keep all times positive, which AVI can only show as one empty frame
+    // more; the sound's lead is of no use to AVI, whose sound runs by its own sample count.
+    plan.formatOptions = {{"avoid_negative_ts", "disabled"}};
     plan.width = timeline.width;
     plan.height = timeline.height;
     plan.rate = timeline.rate;

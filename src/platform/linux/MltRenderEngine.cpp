@@ -79,7 +79,8 @@ int32_t MltRenderEngine::ConnectFrontEnd() {
             ScrapIt();
             return kRenderFailed;
         }
-        graph_ = builder_.Build(*timeline_, *profile_);
+        const TimelineFormat format = FormatOf(*timeline_, *profile_);
+        graph_ = builder_.Build(*timeline_, *profile_, format.channels);
         if (!graph_ || !graph_->is_valid() || graph_->get_length() <= 0) {
             ScrapIt();
             return kRenderFailed;
@@ -90,7 +91,6 @@ int32_t MltRenderEngine::ConnectFrontEnd() {
             ScrapIt();
             return kRenderFailed;
         }
-        const TimelineFormat format = FormatOf(*timeline_, *profile_);
         consumer_->set("mlt_image_format", "rgba");
         consumer_->set("frequency", format.sampleRate);
         consumer_->set("channels", format.channels);
