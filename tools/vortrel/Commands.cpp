@@ -1,7 +1,6 @@
 #include "Commands.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -25,32 +24,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Makes the current directory a working folder for as long as it lives, then goes back and,
-// if the folder was made fresh, removes it.
+// Makes a chosen folder (made when missing) the current directory for as long as it lives,
+// then goes back; without a choice the current directory stays.
 class WorkingFolder {
   public:
     explicit WorkingFolder(const std::string& chosen) : previous_(fs::current_path()) {
-        if (chosen.empty()) {
-            std::string pattern = (fs::temp_directory_path() / "vortrel-script-XXXXXX").string();
-            if (mkdtemp(pattern.data()) == nullptr) {
-                throw std::system_error(errno, std::generic_category(),
-                                        "cannot make a working folder");
-            }
-            path_ = pattern;
-            fresh_ = true;
-        } else {
-            path_ = chosen;
-            fs::create_directories(path_);
+        if (!chosen.empty()) {
+            fs::create_directories(chosen);
+            fs::current_path(chosen);
         }
-        fs::current_path(path_);
     }
 
     ~WorkingFolder() {
         std::error_code ignored;
         fs::current_path(previous_, ignored);
-        if (fresh_) {
-            fs::remove_all(path_, ignored);
-        }
     }
 
     WorkingFolder(const WorkingFolder&) = delete;
@@ -58,8 +45,6 @@ class WorkingFolder {
 
   private:
     fs::path previous_;
-    fs::path path_;
-    bool fresh_ = false;
 };
 
 bool ReadScript(const std::string& file, std::string& text) {

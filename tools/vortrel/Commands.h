@@ -15,9 +15,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-/// Runs a call script (a file, or standard input for "-") with the working folder as the
-/// current directory: the given one (made when missing, kept afterwards) or, when empty, a
-/// fresh temporary one that is removed afterwards. Returns the exit code.
+/// Runs a call script (a file, or standard input for "-") in a working folder: the given one
+/// (made when missing) or, when empty, the current directory, so that relative names mean
+/// what they mean to the caller and what the script saves stays. Returns the exit code.
 int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
                      std::ostream& err);
 
@@ -46,6 +46,7 @@ struct RenderArguments {
     int32_t type = 0;
     std::vector<std::string> settings;  // PROPERTY=VALUE, put in order after OutputType
     double timeoutSeconds = 0.0;        // 0: wait as long as it takes
+    bool allowMissing = false;          // render clips that lack their media as gaps
 };
 
 /// Loads a project into a fresh control, sets the output properties, saves the timeline to
@@ -64,7 +65,8 @@ struct PlayArguments {
 int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostream& err);
 
 /// Loads a project into a fresh control and writes the MLT graph of its editing timeline
-/// as MLT XML.
-int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err);
+/// as MLT XML; a clip that lacks its media fails it unless allowMissing.
+int RunExportMltCommand(const std::string& project, const std::string& output, bool allowMissing,
+                        std::ostream& err);
 
 }  // namespace vortrel

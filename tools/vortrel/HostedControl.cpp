@@ -2,8 +2,11 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
+#include "ProjectMedia.h"
 #include "base/Utf8.h"
+#include "model/TimelineModel.h"
 #include "platform/linux/LinuxPlatform.h"
 
 namespace vortrel {
@@ -31,7 +34,7 @@ HostedControl::~HostedControl() {
 }
 
 bool LoadProjectInto(CTimelineControl& control, const std::string& project, std::ostream& err,
-                     const char* command) {
+                     const char* command, MissingMedia missing) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::path(project), error)) {
         err << "vortrel: " << command << ": no such project: " << project << "\n";
@@ -41,6 +44,18 @@ bool LoadProjectInto(CTimelineControl& control, const std::string& project, std:
     control.LoadProject(FromUtf8(project).c_str(), &result);
     if (result != 1) {
         err << "vortrel: " << command << ": the project does not load: " << project << "\n";
+        return false;
+    }
+    const std::vector<MediaProblem> problems =
+        control.GetModel() != nullptr ? SettleProjectMedia(*control.GetModel(), project)
+                                      : std::vector<MediaProblem>{};
+    for (const MediaProblem& problem : problems) {
+        err << "vortrel: " << command << ": " << Describe(problem) << "\n";
+    }
+    if (!problems.empty() && missing == MissingMedia::Refuse) {
+        err << "vortrel: " << command << ": " << problems.size()
+            << (problems.size() == 1 ? " clip lacks its" : " clips lack their")
+            << " media; --allow-missing goes on without\n";
         return false;
     }
     return true;

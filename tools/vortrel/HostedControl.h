@@ -29,10 +29,17 @@ class HostedControl {
     ITimelineControlEvents& sink_;
 };
 
-/// Loads a project into a control; false, with a one-line message naming the command, when
-/// the file is missing or is not a project.
+/// What a command does with a project whose clips lack their media.
+enum class MissingMedia {
+    Refuse,  // name each such clip and fail
+    Allow,   // name each such clip and go on
+};
+
+/// Loads a project into a control and settles its media names against the project's folder
+/// (SettleProjectMedia); false, with a one-line message naming the command, when the file is
+/// missing or is not a project, or when a clip lacks its media and the policy refuses it.
 bool LoadProjectInto(CTimelineControl& control, const std::string& project, std::ostream& err,
-                     const char* command);
+                     const char* command, MissingMedia missing);
 
 // Notes an interrupt from the terminal (Ctrl-C) while it lives, instead of ending the
 // process, so that a command can stop its work and clean up.

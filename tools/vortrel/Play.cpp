@@ -100,7 +100,7 @@ int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostre
     PlayHost host(out);
     HostedControl hosted(host, host.Timers(), host);
     CTimelineControl& control = *hosted;
-    if (!LoadProjectInto(control, arguments.project, err, "play")) {
+    if (!LoadProjectInto(control, arguments.project, err, "play", MissingMedia::Allow)) {
         return kExitFailure;
     }
 

@@ -133,7 +133,8 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
     RenderHost host(out, isatty(STDOUT_FILENO) != 0);
     HostedControl hosted(host, host.Timers(), host);
     CTimelineControl& control = *hosted;
-    if (!LoadProjectInto(control, arguments.project, err, "render")) {
+    if (!LoadProjectInto(control, arguments.project, err, "render",
+                         arguments.allowMissing ? MissingMedia::Allow : MissingMedia::Refuse)) {
         return kExitFailure;
     }
 
@@ -194,10 +195,12 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
     return kExitFailure;
 }
 
-int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err) {
+int RunExportMltCommand(const std::string& project, const std::string& output, bool allowMissing,
+                        std::ostream& err) {
     RenderHost host(err, false);
     HostedControl hosted(host, host.Timers(), host);
-    if (!LoadProjectInto(*hosted, project, err, "export-mlt")) {
+    if (!LoadProjectInto(*hosted, project, err, "export-mlt",
+                         allowMissing ? MissingMedia::Allow : MissingMedia::Refuse)) {
         return kExitFailure;
     }
     const MltCatalog& catalog = *InstallLinuxPlatform().catalog;

@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
     CLI::App* script = app.add_subcommand("script", "run a call script against a fresh control");
     script->add_option("file", scriptFile, "the script, or - for standard input")->required();
     script->add_option("--workdir", workdir,
-                       "working folder for relative file names (default: a fresh temporary "
-                       "one, removed afterwards)");
+                       "working folder for relative file names, made when missing (default: "
+                       "the current directory)");
 
     std::string infoFile;
     CLI::App* info = app.add_subcommand("info", "print what the control reports about a file");
@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
         ->allow_extra_args(false);
     renderCommand->add_option("--timeout", render.timeoutSeconds,
                               "give up after this many seconds (default: no limit)");
+    renderCommand->add_flag("--allow-missing", render.allowMissing,
+                            "render clips whose media is missing or unreadable as gaps");
 
     vortrel::PlayArguments play;
     CLI::App* playCommand =
@@ -66,6 +68,9 @@ int main(int argc, char** argv) {
         app.add_subcommand("export-mlt", "write the MLT graph of a project's timeline");
     exportMlt->add_option("project", exportProject, "the project file")->required();
     exportMlt->add_option("output", exportOutput, "the MLT XML file to write")->required();
+    bool exportAllowMissing = false;
+    exportMlt->add_flag("--allow-missing", exportAllowMissing,
+                        "write the graph without the clips whose media is missing or unreadable");
 
     try {
         app.parse(argc, argv);
@@ -97,7 +102,8 @@ int main(int argc, char** argv) {
             return vortrel::RunPlayCommand(play, std::cout, std::cerr);
         }
         if (exportMlt->parsed()) {
-            return vortrel::RunExportMltCommand(exportProject, exportOutput, std::cerr);
+            return vortrel::RunExportMltCommand(exportProject, exportOutput, exportAllowMissing,
+                                                std::cerr);
         }
         if (testsrc->parsed()) {
             if (secondsOption->count() > 0) {
