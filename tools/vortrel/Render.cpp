@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "ConverterWatch.h"
 #include "HostedControl.h"
 #include "ScriptValue.h"
 #include "TimerPump.h"
@@ -130,6 +131,7 @@ bool PutProperty(CTimelineControl& control, const std::string& name, const std::
 }  // namespace
 
 int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::ostream& err) {
+    ConverterWatch watch;  // first: the control makes its converter when it is made
     RenderHost host(out, isatty(STDOUT_FILENO) != 0);
     HostedControl hosted(host, host.Timers(), host);
     CTimelineControl& control = *hosted;
@@ -159,12 +161,13 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
     int32_t result = 0;
     control.Save(FromUtf8(arguments.output).c_str(), &result);
     if (result != kSaveStarted) {
+        const std::string reason = watch.LastError();
         err << "vortrel: render: "
             << (result == kSaveEmptyName ? "the output file name is empty"
                 : result == kSaveBadType
                     ? "the output type " + std::to_string(arguments.type) + " is not from 0 to 12"
-                    : "the conversion did not start: the settings name something the encoders "
-                      "cannot write, the timeline is empty or the file cannot be made")
+                : !reason.empty() ? "cannot write " + arguments.output + ": " + reason
+                                  : "the conversion did not start")
             << "\n";
         return result == kSaveBadType ? kExitUsage : kExitFailure;
     }
@@ -175,10 +178,19 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
         arguments.timeoutSeconds > 0
             ? std::chrono::milliseconds(static_cast<int64_t>(arguments.timeoutSeconds * 1000.0))
             : std::chrono::milliseconds(std::chrono::hours(24 * 365));
-    host.Timers().Pump(limit, [&] { return host.Completed() || interrupt.Interrupted(); });
+    const int32_t convertTimer = control.GetModel()->GetConvertTimerId();
+    host.Timers().Pump(limit, [&] {
+        // The control tells of the end at its next tick, up to a second later; a host that
+        // knows the conversion has ended lets that tick come now.
+        if (!host.Completed() && watch.Ended()) {
+            host.Timers().FireNow(convertTimer);
+        }
+        return host.Completed() || interrupt.Interrupted();
+    });
     if (host.Completed() && host.Failed()) {
-        err << "vortrel: render: writing " << arguments.output
-            << " failed (the disk may be full); nothing was kept\n";
+        const std::string reason = watch.LastError();
+        err << "vortrel: render: writing " << arguments.output << " failed ("
+            << (reason.empty() ? "the disk may be full" : reason) << "); nothing was kept\n";
         return kExitFailure;
     }
     if (host.Completed()) {
