@@ -1,5 +1,8 @@
 #include "Commands.h"
 
+#include <QString>
+#include <QtGlobal>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +20,7 @@
 #include "base/Utf8.h"
 #include "control/CTimelineControl.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/MltRuntime.h"
 
 namespace vortrel {
 
@@ -70,7 +74,23 @@ std::string Plain(const OutString& text) {
     return text ? ToUtf8(*text) : std::string();
 }
 
+// Keeps Qt's notes (a missing runtime folder, fonts) off standard error; its critical
+// messages still show.
+void DropQtNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
+    }
+}
+
 }  // namespace
+
+void QuietLibraries(Verbosity verbosity) {
+    const bool verbose = verbosity == Verbosity::Verbose;
+    if (!verbose) {
+        qInstallMessageHandler(DropQtNotes);
+    }
+    MltRuntime::SetVerbose(verbose);
+}
 
 int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
                      std::ostream& err) {

@@ -15,6 +15,16 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+/// How much the tool and its libraries say besides results and errors.
+enum class Verbosity {
+    Quiet,    // no progress
+    Normal,   // progress; the libraries' errors only
+    Verbose,  // progress as lines, and the libraries' warnings and notes
+};
+
+/// Lets MLT, FFmpeg and Qt print their warnings and notes only when verbose.
+void QuietLibraries(Verbosity verbosity);
+
 /// Runs a call script (a file, or standard input for "-") in a working folder: the given one
 /// (made when missing) or, when empty, the current directory, so that relative names mean
 /// what they mean to the caller and what the script saves stays. Returns the exit code.
@@ -47,6 +57,7 @@ struct RenderArguments {
     std::vector<std::string> settings;  // PROPERTY=VALUE, put in order after OutputType
     double timeoutSeconds = 0.0;        // 0: wait as long as it takes
     bool allowMissing = false;          // render clips that lack their media as gaps
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 /// Loads a project into a fresh control, sets the output properties, saves the timeline to
@@ -58,6 +69,7 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
 struct PlayArguments {
     std::string project;
     double seconds = 0.0;  // 0: to the end
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 /// Loads a project into a fresh control and plays it, in a window of its own when there is a

@@ -98,6 +98,9 @@ class PreviewFrame : public QRasterWindow {
 
 int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostream& err) {
     PlayHost host(out);
+    if (arguments.verbosity == Verbosity::Quiet) {
+        host.Quiet();
+    }
     HostedControl hosted(host, host.Timers(), host);
     CTimelineControl& control = *hosted;
     if (!LoadProjectInto(control, arguments.project, err, "play", MissingMedia::Allow)) {

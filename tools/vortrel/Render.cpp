@@ -36,11 +36,18 @@ constexpr int32_t kSaveBadType = -3;
 
 constexpr int kProgressBarWidth = 40;
 
+// How a render shows its progress.
+enum class ProgressStyle {
+    Bar,    // one line redrawn in place, on a terminal
+    Lines,  // "NN%" lines, for a file or a pipe, or beside what the libraries print
+    None,
+};
+
 // The host of a control that renders: a window that draws nothing, the timers, and the
-// event sink that shows the progress, as a bar on a terminal and as "NN%" lines elsewhere.
+// event sink that shows the progress.
 class RenderHost : public IControlWindow, public ITimelineControlEvents {
   public:
-    RenderHost(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+    RenderHost(std::ostream& out, ProgressStyle style) : out_(out), style_(style) {}
 
     void Invalidate() override {}
     void SetCursor(ControlCursor) override {}
@@ -61,32 +68,31 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
         if (!failed_) {
             Show(100);
         }
-        if (terminal_) {
-            out_ << "\n";
-        }
-        out_.flush();
+        EndLine();
     }
 
     TimerPump& Timers() { return timers_; }
     bool Completed() const { return completed_; }
     /// Whether the conversion ended without its file.
     bool Failed() const { return failed_; }
-    /// Ends a progress bar that stopped short, so that a message starts on a line of its own.
+    /// Ends a progress bar, so that what follows starts on a line of its own.
     void EndLine() {
-        if (terminal_ && shown_ >= 0 && !completed_) {
+        if (style_ == ProgressStyle::Bar && shown_ >= 0) {
             out_ << "\n";
             out_.flush();
+            shown_ = -1;
         }
     }
 
   private:
     void Show(int32_t progress) {
-        if (progress == shown_) {
+        if (progress == shown_ || style_ == ProgressStyle::None) {
             return;
         }
         shown_ = progress;
-        if (!terminal_) {
+        if (style_ == ProgressStyle::Lines) {
             out_ << progress << "%\n";
+            out_.flush();
             return;
         }
         const int filled = std::clamp(progress, 0, 100) * kProgressBarWidth / 100;
@@ -96,7 +102,7 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
     }
 
     std::ostream& out_;
-    bool terminal_;
+    ProgressStyle style_;
     TimerPump timers_;
     bool completed_ = false;
     bool failed_ = false;
@@ -132,7 +138,13 @@ bool PutProperty(CTimelineControl& control, const std::string& name, const std::
 
 int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::ostream& err) {
     ConverterWatch watch;  // first: the control makes its converter when it is made
-    RenderHost host(out, isatty(STDOUT_FILENO) != 0);
+    // Beside the libraries' own lines (verbose) a bar redrawn in place would be broken up.
+    const ProgressStyle style =
+        arguments.verbosity == Verbosity::Quiet ? ProgressStyle::None
+        : arguments.verbosity == Verbosity::Normal && isatty(STDOUT_FILENO) != 0
+            ? ProgressStyle::Bar
+            : ProgressStyle::Lines;
+    RenderHost host(out, style);
     HostedControl hosted(host, host.Timers(), host);
     CTimelineControl& control = *hosted;
     if (!LoadProjectInto(control, arguments.project, err, "render",
@@ -209,7 +221,7 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
 
 int RunExportMltCommand(const std::string& project, const std::string& output, bool allowMissing,
                         std::ostream& err) {
-    RenderHost host(err, false);
+    RenderHost host(err, ProgressStyle::None);
     HostedControl hosted(host, host.Timers(), host);
     if (!LoadProjectInto(*hosted, project, err, "export-mlt",
                          allowMissing ? MissingMedia::Allow : MissingMedia::Refuse)) {

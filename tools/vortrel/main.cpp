@@ -12,6 +12,12 @@ int main(int argc, char** argv) {
     CLI::App app("vortrel: the command-line face of the timeline control", "vortrel");
     app.set_version_flag("--version", std::string("vortrel ") + VORTREL_VERSION);
     app.require_subcommand(1);
+    app.fallthrough();  // the global flags may also follow the command
+    bool verbose = false;
+    bool quiet = false;
+    CLI::Option* verboseFlag =
+        app.add_flag("--verbose", verbose, "let MLT, FFmpeg and Qt print their warnings and notes");
+    app.add_flag("--quiet", quiet, "print no progress (errors still show)")->excludes(verboseFlag);
 
     app.add_subcommand("selfcheck", "build a timeline skeleton in memory, print it and check it");
 
@@ -81,6 +87,13 @@ int main(int argc, char** argv) {
         std::cerr << "vortrel: " << error.what() << "\n";
         return vortrel::kExitUsage;
     }
+
+    const vortrel::Verbosity verbosity = quiet     ? vortrel::Verbosity::Quiet
+                                         : verbose ? vortrel::Verbosity::Verbose
+                                                   : vortrel::Verbosity::Normal;
+    vortrel::QuietLibraries(verbosity);
+    render.verbosity = verbosity;
+    play.verbosity = verbosity;
 
     try {
         if (app.got_subcommand("selfcheck")) {
