@@ -48,22 +48,22 @@ while IFS='|' read -r command flags code lines; do
   [ "$said" = "$want" ] || fail "$command $flags said '$said' (want '$want')"
 done <<TABLE
 export-mlt proj/project.xml graph.mlt||0|
-render proj/project.xml out.mkv --type 0||0|
+render proj/project.xml out.avi --type 0||0|
 export-mlt proj/broken.xml broken.mlt||1|vortrel: export-mlt: $missing\nvortrel: export-mlt: 1 clip lacks its media; --allow-missing goes on without
 export-mlt proj/broken.xml broken.mlt|--allow-missing|0|vortrel: export-mlt: $missing
-render proj/broken.xml broken.mkv --type 0||1|vortrel: render: $missing\nvortrel: render: 1 clip lacks its media; --allow-missing goes on without
-render proj/broken.xml broken.mkv --type 0|--allow-missing|0|vortrel: render: $missing
+render proj/broken.xml broken.avi --type 0||1|vortrel: render: $missing\nvortrel: render: 1 clip lacks its media; --allow-missing goes on without
+render proj/broken.xml broken.avi --type 0|--allow-missing|0|vortrel: render: $missing
 play proj/broken.xml||0|vortrel: play: $missing
 TABLE
 
 # From another folder the graph and the render use the clip beside the project.
 # (MLT writes names under the graph's root folder relative to it.)
 grep -q '>\([^<]*/\)\?proj/clip.mkv<' graph.mlt || fail "the graph does not name proj/clip.mkv"
-info=$("$tool" info out.mkv 2>/dev/null | grep -E '^(duration|videoStreams|audioStreams):' | paste -sd,)
+info=$("$tool" info out.avi 2>/dev/null | grep -E '^(duration|videoStreams|audioStreams):' | paste -sd,)
 [[ "$info" =~ ^duration:\ 0\.6[0-9]*,videoStreams:\ 1,audioStreams:\ 1$ ]] ||
   fail "the render from another folder gave: $info"
 [ ! -e "$work/gone.mkv" ] || fail "something made the missing file"
-[ ! -e broken.mkv ] || [ -s broken.mkv ] || fail "a refused render left an empty file"
+[ ! -e broken.avi ] || [ -s broken.avi ] || fail "a refused render left an empty file"
 
 [ "$failures" -eq 0 ] && echo "project media: all checks held"
 exit "$((failures > 0))"

@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "OutputGuide.h"
 #include "ScriptRunner.h"
 #include "ScriptSyntax.h"
 #include "ScriptValue.h"
@@ -177,6 +178,7 @@ int RunCatalogCommand(std::ostream& out, std::ostream& /*err*/) {
             out << list.label << " " << index << ": " << ToUtf8(*name) << "\n";
         }
     }
+    PrintOutputGuide(out);
     return kExitOk;
 }
 

@@ -34,7 +34,8 @@ int RunScriptCommand(const std::string& file, const std::string& workdir, std::o
 /// Prints what the control's GetMediaInfo reports about a file, one "name: value" line each.
 int RunInfoCommand(const std::string& file, std::ostream& out, std::ostream& err);
 
-/// Prints the control's transitions, effects, compressors and output profiles by position.
+/// Prints the control's transitions, effects, compressors and output profiles by position,
+/// then the output types and the output properties with their ranges.
 int RunCatalogCommand(std::ostream& out, std::ostream& err);
 
 /// The arguments of the testsrc command as given.
@@ -57,6 +58,8 @@ struct RenderArguments {
     std::vector<std::string> settings;  // PROPERTY=VALUE, put in order after OutputType
     double timeoutSeconds = 0.0;        // 0: wait as long as it takes
     bool allowMissing = false;          // render clips that lack their media as gaps
+    std::string size;                   // the timeline's picture as WxH; empty: as it is
+    double fps = 0.0;                   // the timeline's frame rate; 0: as it is
     Verbosity verbosity = Verbosity::Normal;
 };
 

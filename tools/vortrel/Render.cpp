@@ -5,15 +5,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "Commands.h"
 #include "ConverterWatch.h"
 #include "HostedControl.h"
+#include "OutputGuide.h"
 #include "ScriptValue.h"
+#include "TestSource.h"
 #include "TimerPump.h"
 #include "base/Utf8.h"
 #include "control/CTimelineControl.h"
@@ -27,6 +31,8 @@
 
 namespace vortrel {
 
+namespace fs = std::filesystem;
+
 namespace {
 
 // Results of Save.
@@ -35,6 +41,11 @@ constexpr int32_t kSaveEmptyName = -1;
 constexpr int32_t kSaveBadType = -3;
 
 constexpr int kProgressBarWidth = 40;
+
+// The timeline's picture as a control starts with it, and its largest side.
+constexpr int kTimelineWidth = 320;
+constexpr int kTimelineHeight = 240;
+constexpr int kMostSide = 8192;
 
 // How a render shows its progress.
 enum class ProgressStyle {
@@ -152,6 +163,29 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
         return kExitFailure;
     }
 
+    if (!arguments.size.empty() || arguments.fps > 0) {
+        int width = kTimelineWidth;
+        int height = kTimelineHeight;
+        if (!arguments.size.empty()) {
+            try {
+                ParseFrameSize(arguments.size, width, height);
+            } catch (const TestSourceRequestError& error) {
+                err << "vortrel: render: --size: " << error.what() << "\n";
+                return kExitUsage;
+            }
+            if (width < 1 || height < 1 || width > kMostSide || height > kMostSide) {
+                err << "vortrel: render: --size " << arguments.size << " is not from 1x1 to "
+                    << kMostSide << "x" << kMostSide << "\n";
+                return kExitUsage;
+            }
+        }
+        // A frame rate takes effect with the next picture size given to the timeline.
+        if (arguments.fps > 0) {
+            control.SetVideoTrackFrameRate(static_cast<float>(arguments.fps));
+        }
+        control.SetVideoTrackResolution(width, height);
+    }
+
     std::vector<std::pair<std::string, std::string>> settings = {
         {"OutputType", std::to_string(arguments.type)}};
     for (const std::string& setting : arguments.settings) {
@@ -168,6 +202,17 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
             err << "vortrel: render: " << reason << "\n";
             return kExitUsage;
         }
+    }
+
+    const fs::path folder = fs::absolute(fs::path(arguments.output)).parent_path();
+    if (std::error_code error; !fs::is_directory(folder, error)) {
+        err << "vortrel: render: cannot write " << arguments.output << ": there is no folder "
+            << folder.string() << "\n";
+        return kExitFailure;
+    }
+    if (const std::string warning = ExtensionWarning(arguments.type, arguments.output);
+        !warning.empty()) {
+        err << "vortrel: render: warning: " << warning << "\n";
     }
 
     int32_t result = 0;

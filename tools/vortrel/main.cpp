@@ -3,9 +3,11 @@
 
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "Commands.h"
+#include "OutputGuide.h"
 #include "SelfCheck.h"
 
 int main(int argc, char** argv) {
@@ -57,8 +59,19 @@ int main(int argc, char** argv) {
         ->allow_extra_args(false);
     renderCommand->add_option("--timeout", render.timeoutSeconds,
                               "give up after this many seconds (default: no limit)");
+    renderCommand->add_option("--size", render.size,
+                              "the timeline's picture WxH, 1 to 8192 a side (default 320x240); "
+                              "AVI is written at it");
+    renderCommand
+        ->add_option("--fps", render.fps,
+                     "the timeline's frame rate, 1 to 240 (default 15); AVI is written at it")
+        ->check(CLI::Range(1.0, 240.0));
     renderCommand->add_flag("--allow-missing", render.allowMissing,
                             "render clips whose media is missing or unreadable as gaps");
+
+    std::ostringstream guide;
+    vortrel::PrintOutputGuide(guide);
+    renderCommand->footer(guide.str());
 
     vortrel::PlayArguments play;
     CLI::App* playCommand =
