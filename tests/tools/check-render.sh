@@ -60,5 +60,28 @@ done
 "$tool" render project.xml both.avi --type 0 --quiet --verbose >/dev/null 2>&1
 [ $? -eq 2 ] || fail "--quiet with --verbose was taken"
 
+# SIGINT and SIGTERM stop a render of a real child process: exit 128 + the signal, one line,
+# and neither the file nor its temporary part is left. Job control gives the child the
+# default handling of SIGINT, which a shell's background jobs otherwise ignore.
+set -m
+"$tool" testsrc long.mkv --seconds 20 --kind av --size 64x48 --fps 10 2>/dev/null
+printf 'AddVideoClip 1 "long.mkv" 0 20 0\nSaveProject "long.xml"\n' | "$tool" script - >/dev/null 2>&1
+for signal in INT:130 TERM:143; do
+  name=${signal%%:*} code=${signal##*:}
+  before=$(ls)
+  "$tool" render long.xml stopped.mp4 --type 2 --set MP4Width=1280 --set MP4Height=720 \
+    --set MP4H264Preset=7 >stdout 2>stderr &
+  child=$!
+  for _ in $(seq 300); do grep -q '%' stdout && break; sleep 0.1; done  # it is writing
+  kill -"$name" "$child"
+  wait "$child"
+  got=$?
+  [ "$got" -eq "$code" ] || fail "SIG$name -> exit $got (want $code)"
+  [ "$(grep '^vortrel:' stderr)" = "vortrel: render: stopped by SIG$name; stopped.mp4 was not written" ] ||
+    fail "SIG$name said $(cat stderr)"
+  [ "$(ls)" = "$before" ] || fail "SIG$name left $(ls | grep -vxF "$before")"
+done
+set +m
+
 [ "$failures" -eq 0 ] && echo "render: all checks held"
 exit "$((failures > 0))"

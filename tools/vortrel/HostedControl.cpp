@@ -13,10 +13,12 @@ namespace vortrel {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t caught = 0;  // the first signal
 
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
+extern "C" void OnInterrupt(int signal) {
+    if (caught == 0) {
+        caught = signal;
+    }
 }
 
 }  // namespace
@@ -62,16 +64,26 @@ bool LoadProjectInto(CTimelineControl& control, const std::string& project, std:
 }
 
 InterruptWatch::InterruptWatch() {
-    interrupted = 0;
-    previous_ = std::signal(SIGINT, OnInterrupt);
+    caught = 0;
+    previousInterrupt_ = std::signal(SIGINT, OnInterrupt);
+    previousTerminate_ = std::signal(SIGTERM, OnInterrupt);
 }
 
 InterruptWatch::~InterruptWatch() {
-    std::signal(SIGINT, previous_);
+    std::signal(SIGINT, previousInterrupt_);
+    std::signal(SIGTERM, previousTerminate_);
 }
 
 bool InterruptWatch::Interrupted() const {
-    return interrupted != 0;
+    return caught != 0;
+}
+
+int InterruptWatch::ExitCode() const {
+    return 128 + caught;
+}
+
+const char* InterruptWatch::SignalName() const {
+    return caught == SIGTERM ? "SIGTERM" : "SIGINT";
 }
 
 }  // namespace vortrel

@@ -41,8 +41,8 @@ enum class MissingMedia {
 bool LoadProjectInto(CTimelineControl& control, const std::string& project, std::ostream& err,
                      const char* command, MissingMedia missing);
 
-// Notes an interrupt from the terminal (Ctrl-C) while it lives, instead of ending the
-// process, so that a command can stop its work and clean up.
+// Notes an interrupt (SIGINT, Ctrl-C at the terminal) or a request to end (SIGTERM) while it
+// lives, instead of ending the process, so that a command can stop its work and clean up.
 class InterruptWatch {
   public:
     InterruptWatch();
@@ -50,11 +50,17 @@ class InterruptWatch {
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
-    /// Whether an interrupt came.
+    /// Whether either signal came.
     bool Interrupted() const;
+    /// The exit code of a process that a signal stopped: 128 and the signal's number
+    /// (130 for SIGINT, 143 for SIGTERM).
+    int ExitCode() const;
+    /// The signal's name, SIGINT or SIGTERM.
+    const char* SignalName() const;
 
   private:
-    void (*previous_)(int);
+    void (*previousInterrupt_)(int);
+    void (*previousTerminate_)(int);
 };
 
 }  // namespace vortrel

@@ -139,8 +139,8 @@ int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostre
     host.Quiet();
     control.Stop();
     if (interrupt.Interrupted()) {
-        err << "vortrel: play: interrupted\n";
-        return kExitFailure;
+        err << "vortrel: play: stopped by " << interrupt.SignalName() << "\n";
+        return interrupt.ExitCode();
     }
     return kExitOk;  // the time asked for is up, or the window was closed
 }

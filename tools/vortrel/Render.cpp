@@ -215,6 +215,7 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
         err << "vortrel: render: warning: " << warning << "\n";
     }
 
+    InterruptWatch interrupt;  // from the start on, a signal stops the render cleanly
     int32_t result = 0;
     control.Save(FromUtf8(arguments.output).c_str(), &result);
     if (result != kSaveStarted) {
@@ -230,7 +231,6 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
     }
 
     // The conversion runs on threads of its own; the control's timer reports on it.
-    InterruptWatch interrupt;
     const auto limit =
         arguments.timeoutSeconds > 0
             ? std::chrono::milliseconds(static_cast<int64_t>(arguments.timeoutSeconds * 1000.0))
@@ -255,12 +255,13 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
     }
     control.StopConversion();  // removes what was written so far
     host.EndLine();
-    err << "vortrel: render: "
-        << (interrupt.Interrupted()
-                ? std::string("interrupted")
-                : "timed out after " +
-                      script::FormatFloat(static_cast<float>(arguments.timeoutSeconds)) + " s")
-        << "\n";
+    if (interrupt.Interrupted()) {
+        err << "vortrel: render: stopped by " << interrupt.SignalName() << "; " << arguments.output
+            << " was not written\n";
+        return interrupt.ExitCode();
+    }
+    err << "vortrel: render: timed out after "
+        << script::FormatFloat(static_cast<float>(arguments.timeoutSeconds)) << " s\n";
     return kExitFailure;
 }
 

@@ -1,12 +1,15 @@
 // vortrel: the command-line face of the timeline control.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "Commands.h"
+#include "NameSuggestions.h"
 #include "OutputGuide.h"
 #include "SelfCheck.h"
 
@@ -90,6 +93,29 @@ int main(int argc, char** argv) {
     bool exportAllowMissing = false;
     exportMlt->add_flag("--allow-missing", exportAllowMissing,
                         "write the graph without the clips whose media is missing or unreadable");
+
+    // A first word that names no command gets the list of commands, not a parse error.
+    std::vector<std::string> commands;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        commands.push_back(command->get_name());
+    }
+    for (int index = 1; index < argc; ++index) {
+        const std::string word = argv[index];
+        if (word.empty() || word.front() == '-') {
+            continue;  // a global flag
+        }
+        if (std::find(commands.begin(), commands.end(), word) == commands.end()) {
+            std::string list;
+            for (const std::string& command : commands) {
+                list += (list.empty() ? "" : ", ") + command;
+            }
+            std::cerr << "vortrel: unknown command '" << word << "'"
+                      << vortrel::DidYouMean(word, commands) << "; the commands are " << list
+                      << "\n";
+            return vortrel::kExitUsage;
+        }
+        break;
+    }
 
     try {
         app.parse(argc, argv);
