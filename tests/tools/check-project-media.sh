@@ -15,19 +15,24 @@ unset DISPLAY
 # saved project stays.
 mkdir proj
 (cd proj && "$tool" testsrc clip.mkv --seconds 0.6 --kind av --size 64x48 --fps 10 &&
-  printf 'AddVideoClip 1 "clip.mkv" 0 0.6 0\nAddAudioClip 5 "clip.mkv" 0 0.6 0 1\nSaveProject "project.xml"\n' |
+  "$tool" testsrc logo.png --kind image --size 32x24 &&
+  printf '%s\n' 'AddVideoClip 1 "clip.mkv" 0 0.6 0' 'AddImageClip 3 "logo.png" 0 0.3' \
+    'AddAudioClip 5 "clip.mkv" 0 0.6 0 1' 'SaveProject "project.xml"' |
   "$tool" script - >made.out 2>/dev/null)
-[ "$(cat proj/made.out)" = $'AddVideoClip -> 0\nAddAudioClip -> 0\nSaveProject -> 1' ] ||
+[ "$(cat proj/made.out)" = $'AddVideoClip -> 0\nAddImageClip -> 0\nAddAudioClip -> 0\nSaveProject -> 1' ] ||
   fail "script in the current folder printed: $(cat proj/made.out)"
 [ -s proj/project.xml ] || fail "script left no project in the current folder"
 # --workdir is made when missing and holds what the script writes.
 printf 'SaveProject "kept.xml"\n' | "$tool" script - --workdir elsewhere/deeper >/dev/null 2>&1
 [ -s elsewhere/deeper/kept.xml ] || fail "script --workdir left no project there"
 
-# A project with a clip whose file is gone (the audio clip) and one that is there.
-sed '0,/<Source>clip.mkv/! s#<Source>clip.mkv</Source>#<Source>../gone.mkv</Source>#' \
-  proj/project.xml >proj/broken.xml
+# A project whose picture and audio clip name files that are not there; the video clip's is.
+sed -e '0,/<Source>clip.mkv/! s#<Source>clip.mkv</Source>#<Source>../gone.mkv</Source>#' \
+  -e 's#<Source>logo.png</Source>#<Source>nothere.png</Source>#' proj/project.xml >proj/broken.xml
 grep -q 'gone.mkv' proj/broken.xml || fail "the broken project names no missing file"
+
+# A file of the same name in the current folder is not the one the project means.
+"$tool" testsrc clip.mkv --seconds 2 --kind video --size 32x24 2>/dev/null
 
 # run CODE ARGS...: runs the tool from the work folder; its stderr lines that start with
 # "vortrel:" are left in said.
@@ -39,19 +44,20 @@ run() {
   said=$(grep '^vortrel:' stderr)
   [ "$got" -eq "$code" ] || fail "$* -> exit $got (want $code); stderr: $(cat stderr)"
 }
-missing="track 5 (audio 1), clip 0: no media file $work/gone.mkv"
+missing="track 3 (image), clip 0: no media file $work/proj/nothere.png"
+missing+="\\nvortrel: COMMAND: track 5 (audio 1), clip 0: no media file $work/gone.mkv"
 # command   flags   exit   the lines it says
 while IFS='|' read -r command flags code lines; do
   # shellcheck disable=SC2086
   run "$code" $command $flags
-  want=$(printf '%b' "$lines")
+  want=$(printf '%b' "$lines" | sed "s/COMMAND/${command%% *}/")
   [ "$said" = "$want" ] || fail "$command $flags said '$said' (want '$want')"
 done <<TABLE
 export-mlt proj/project.xml graph.mlt||0|
 render proj/project.xml out.avi --type 0||0|
-export-mlt proj/broken.xml broken.mlt||1|vortrel: export-mlt: $missing\nvortrel: export-mlt: 1 clip lacks its media; --allow-missing goes on without
+export-mlt proj/broken.xml broken.mlt||1|vortrel: export-mlt: $missing\nvortrel: export-mlt: 2 clips lack their media; --allow-missing goes on without
 export-mlt proj/broken.xml broken.mlt|--allow-missing|0|vortrel: export-mlt: $missing
-render proj/broken.xml broken.avi --type 0||1|vortrel: render: $missing\nvortrel: render: 1 clip lacks its media; --allow-missing goes on without
+render proj/broken.xml broken.avi --type 0||1|vortrel: render: $missing\nvortrel: render: 2 clips lack their media; --allow-missing goes on without
 render proj/broken.xml broken.avi --type 0|--allow-missing|0|vortrel: render: $missing
 play proj/broken.xml||0|vortrel: play: $missing
 TABLE

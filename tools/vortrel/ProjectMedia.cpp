@@ -1,9 +1,12 @@
 #include "ProjectMedia.h"
 
 #include <exception>
+#include <fstream>
 #include <system_error>
 
 #include "base/Utf8.h"
+#include "editing/DesSource.h"
+#include "editing/EditNode.h"
 #include "model/IClip.h"
 #include "model/ITrack.h"
 #include "model/TimelineModel.h"
@@ -34,11 +37,25 @@ const char* TrackName(int32_t index) {
     return "?";
 }
 
+// Whether the clip's media is in the editing timeline under its current name: a set-up
+// that failed (a file that does not read) placed none.
+bool Placed(const IClip& clip) {
+    const auto& source = clip.GetDesSource();
+    const EditNode* node = source ? source->GetSourceObject().get() : nullptr;
+    return node != nullptr && node->GetMediaName() == clip.GetSource();
+}
+
+// Whether a file is there to be read (a picture is placed without being looked at).
+bool Readable(const fs::path& file) {
+    std::error_code error;
+    return fs::is_regular_file(file, error) && std::ifstream(file, std::ios::binary).good();
+}
+
 }  // namespace
 
 std::vector<MediaProblem> SettleProjectMedia(TimelineModel& model, const fs::path& projectFile) {
     std::error_code error;
-    fs::path folder = fs::absolute(projectFile, error).parent_path();
+    const fs::path folder = fs::absolute(projectFile, error).parent_path();
     std::vector<MediaProblem> problems;
     for (const MediaTrack& media : kMediaTracks) {
         const ITrack* track = model.GetTrack(media.index);
@@ -47,21 +64,24 @@ std::vector<MediaProblem> SettleProjectMedia(TimelineModel& model, const fs::pat
             auto* clip = static_cast<IClip*>(track->GetContentAt(position));
             fs::path file = ToPath(clip->GetSource());
             if (file.is_relative()) {
-                file = (folder / file).lexically_normal();
-                clip->SetSource(FromPath(file));
+                const fs::path settled = (folder / file).lexically_normal();
+                // The load looked for the media from the current folder. Unless it found the
+                // very file beside the project there, the clip is set up again with that file,
+                // placing it (and cutting it to the file's length) as a load from the
+                // project's folder would have.
+                if (!Placed(*clip) || !fs::equivalent(file, settled, error)) {
+                    clip->SetSource(FromPath(settled));
+                    try {
+                        clip->Update();
+                    } catch (const std::exception&) {
+                        // named below: the clip stays unplaced
+                    }
+                }
+                file = settled;
             }
-            // The load set the clip up with the name as written; setting it up again with
-            // the settled name places its media (and cuts it to the file's length) as a
-            // load from the project's folder would have.
-            bool playable = true;
-            try {
-                clip->Update();
-            } catch (const std::exception&) {
-                playable = false;
-            }
-            if (!playable) {
+            if (!Placed(*clip) || !Readable(file)) {
                 problems.push_back(
-                    {media.index, position, file.string(), !fs::is_regular_file(file, error)});
+                    {media.index, position, file.string(), !fs::exists(file, error)});
             }
         }
     }

@@ -17,10 +17,10 @@ struct MediaProblem {
     bool missing = false;  // no file at all, rather than one that does not read
 };
 
-/// Gives every media clip of a loaded project (video, image and audio tracks) a media name
-/// that holds from any folder: a relative name is taken from the project file's folder, as
-/// it was when the project was made there, and the clip is set up again with it. Returns
-/// the clips whose media is still missing or unreadable, in track and clip order.
+/// Makes every media clip of a loaded project (video, image and audio tracks) play the file
+/// its name meant where the project was made: a relative name is taken from the project
+/// file's folder, and the clip is set up again with it unless the load found that file
+/// already. Returns the clips whose media is missing or unreadable, in track and clip order.
 std::vector<MediaProblem> SettleProjectMedia(TimelineModel& model,
                                              const std::filesystem::path& projectFile);
 
