@@ -30,6 +30,7 @@ consumer=(f=mp4 vcodec=libx264 vpreset=medium vb=1000000 acodec=aac ab=96000 fre
 
 now() { date +%s.%N; }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+fastest() { printf '%s\n' "$@" | sort -g | head -1; }
 
 vortrel_times=()
 melt_times=()
@@ -48,5 +49,9 @@ printf 'render of %s s at 320x240, 15 fps, MP4, %s runs each (median seconds)\n'
 printf '  vortrel render  %8.2f   (%s)\n' "$vortrel_median" "${vortrel_times[*]}"
 printf '  melt            %8.2f   (%s)\n' "$melt_median" "${melt_times[*]}"
 printf '  ratio           %8.3f   (goal <= 1.02)\n' "$(echo "$vortrel_median / $melt_median" | bc -l)"
+# On a shared machine the fastest runs show the tool's own cost best.
+printf '  fastest ratio   %8.3f   (%.2f against %.2f)\n' \
+  "$(echo "$(fastest "${vortrel_times[@]}") / $(fastest "${melt_times[@]}")" | bc -l)" \
+  "$(fastest "${vortrel_times[@]}")" "$(fastest "${melt_times[@]}")"
 printf '  files           %s bytes (vortrel), %s bytes (melt)\n' \
   "$(stat -c %s vortrel.mp4)" "$(stat -c %s melt.mp4)"
