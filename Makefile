@@ -7,7 +7,7 @@ VORTREL := $(BUILD_DIR)/tools/vortrel/vortrel
 
 run: build
 	$(VORTREL) --version
-	$(VORTREL) script tools/vortrel/demo.vts
+	$(VORTREL) script tools/vortrel/demo.vts --workdir $(BUILD_DIR)/demo
 
 test: build
 	ctest --preset $(PRESET)

@@ -5,9 +5,11 @@ set -u
 tool=$1 script=$2 expected=$3
 actual=$(mktemp)
 errors=$(mktemp)
-trap 'rm -f "$actual" "$errors"' EXIT
+work=$(mktemp -d)
+trap 'rm -rf "$actual" "$errors" "$work"' EXIT
 
-"$tool" script "$script" >"$actual" 2>"$errors"
+# Each script runs in a scratch folder of its own: what it writes goes with it.
+"$tool" script "$script" --workdir "$work" >"$actual" 2>"$errors"
 status=$?
 if [ ! -f "$expected" ]; then
   echo "no expected output $expected; the script printed:"

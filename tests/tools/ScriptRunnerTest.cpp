@@ -105,11 +105,16 @@ TEST_F(ScriptCommand, RelativeNamesResolveInTheWorkingFolder) {
     EXPECT_TRUE(fs::exists(chosen / "tone.wav"));  // a chosen folder is kept
     EXPECT_EQ(fs::current_path(), previous);
 
-    std::ostringstream freshOut;
-    EXPECT_EQ(RunScriptCommand(script.string(), "", freshOut, err), kExitOk) << err.str();
-    EXPECT_EQ(freshOut.str(), out.str());
-    EXPECT_EQ(fs::current_path(), previous);
-    EXPECT_FALSE(fs::exists(previous / "tone.wav"));
+    // Without a chosen folder the script works in the current one, and what it makes stays.
+    const fs::path current = folder.Path() / "current";
+    fs::create_directories(current);
+    fs::current_path(current);
+    std::ostringstream hereOut;
+    const int code = RunScriptCommand(script.string(), "", hereOut, err);
+    fs::current_path(previous);
+    EXPECT_EQ(code, kExitOk) << err.str();
+    EXPECT_EQ(hereOut.str(), out.str());
+    EXPECT_TRUE(fs::exists(current / "tone.wav"));
 }
 
 }  // namespace

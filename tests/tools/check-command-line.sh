@@ -28,6 +28,14 @@ grep -qx 'vortrel [0-9.]*' stdout || { echo "FAILED: --version printed $(cat std
 expect 0 0 "$tool" --help
 expect 2 1 "$tool"
 expect 2 1 "$tool" nonsense
+commands="selfcheck, script, info, catalog, testsrc, render, play, export-mlt"
+for call in "nonsense:" "rendr: (did you mean render?)" "--verbose Info: (did you mean info?)"; do
+  words=${call%%:*} hint=${call#*:}
+  # shellcheck disable=SC2086
+  expect 2 1 "$tool" $words
+  [ "$(cat stderr)" = "vortrel: unknown command '${words##* }'$hint; the commands are $commands" ] ||
+    { echo "FAILED: $words said $(cat stderr)"; failures=$((failures + 1)); }
+done
 expect 2 1 "$tool" script
 expect 2 1 "$tool" info
 
@@ -150,8 +158,10 @@ for name in '$' '$1x' '$a-b'; do
   fault "1: '$name' is not a capture name (a \$ and a letter, then letters, digits or _)" "$name"
 done
 # Members, properties, arguments and captures.
-fault "2: unknown member 'AddVideoClp'" 'Clear\nAddVideoClp 1 "a" 0 1 0'
+fault "2: unknown member 'AddVideoClp' (did you mean AddVideoClip?)" 'Clear\nAddVideoClp 1 "a" 0 1 0'
 fault "1: unknown property 'Nothing'" 'get Nothing'
+fault "1: unknown property 'mp4widht' (did you mean MP4Width?)" 'put mp4widht 2'
+fault "1: unknown directive '!testscr' (did you mean !testsrc?)" '!testscr a.mkv 1 video'
 fault "1: property 'IsPause' cannot be written" 'put IsPause 1'
 fault "1: unknown property 'AddVideoClip'" 'get AddVideoClip'
 fault "3: GetTrackCount takes 0 arguments, got 1" 'GetTrackCount\n\nGetTrackCount 1\n'

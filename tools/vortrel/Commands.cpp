@@ -1,7 +1,9 @@
 #include "Commands.h"
 
+#include <QString>
+#include <QtGlobal>
+
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -12,12 +14,14 @@
 #include <system_error>
 #include <vector>
 
+#include "OutputGuide.h"
 #include "ScriptRunner.h"
 #include "ScriptSyntax.h"
 #include "ScriptValue.h"
 #include "base/Utf8.h"
 #include "control/CTimelineControl.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/MltRuntime.h"
 
 namespace vortrel {
 
@@ -25,32 +29,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Makes the current directory a working folder for as long as it lives, then goes back and,
-// if the folder was made fresh, removes it.
+// Makes a chosen folder (made when missing) the current directory for as long as it lives,
+// then goes back; without a choice the current directory stays.
 class WorkingFolder {
   public:
     explicit WorkingFolder(const std::string& chosen) : previous_(fs::current_path()) {
-        if (chosen.empty()) {
-            std::string pattern = (fs::temp_directory_path() / "vortrel-script-XXXXXX").string();
-            if (mkdtemp(pattern.data()) == nullptr) {
-                throw std::system_error(errno, std::generic_category(),
-                                        "cannot make a working folder");
-            }
-            path_ = pattern;
-            fresh_ = true;
-        } else {
-            path_ = chosen;
-            fs::create_directories(path_);
+        if (!chosen.empty()) {
+            fs::create_directories(chosen);
+            fs::current_path(chosen);
         }
-        fs::current_path(path_);
     }
 
     ~WorkingFolder() {
         std::error_code ignored;
         fs::current_path(previous_, ignored);
-        if (fresh_) {
-            fs::remove_all(path_, ignored);
-        }
     }
 
     WorkingFolder(const WorkingFolder&) = delete;
@@ -58,8 +50,6 @@ class WorkingFolder {
 
   private:
     fs::path previous_;
-    fs::path path_;
-    bool fresh_ = false;
 };
 
 bool ReadScript(const std::string& file, std::string& text) {
@@ -81,7 +71,23 @@ int Report(const script::ScriptError& error, std::ostream& out, std::ostream& er
     return error.GetKind() == script::ScriptError::Kind::Script ? kExitUsage : kExitFailure;
 }
 
+// Keeps Qt's notes (a missing runtime folder, fonts) off standard error; its critical
+// messages still show.
+void DropQtNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << qPrintable(qFormatLogMessage(type, context, message)) << "\n";
+    }
+}
+
 }  // namespace
+
+void QuietLibraries(Verbosity verbosity) {
+    const bool verbose = verbosity == Verbosity::Verbose;
+    if (!verbose) {
+        qInstallMessageHandler(DropQtNotes);
+    }
+    MltRuntime::SetVerbose(verbose);
+}
 
 int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
                      std::ostream& err) {
@@ -129,6 +135,7 @@ int RunCatalogCommand(std::ostream& out, std::ostream& /*err*/) {
             out << list.label << " " << index << ": " << ToUtf8(*name) << "\n";
         }
     }
+    PrintOutputGuide(out);
     return kExitOk;
 }
 

@@ -15,9 +15,19 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-/// Runs a call script (a file, or standard input for "-") with the working folder as the
-/// current directory: the given one (made when missing, kept afterwards) or, when empty, a
-/// fresh temporary one that is removed afterwards. Returns the exit code.
+/// How much the tool and its libraries say besides results and errors.
+enum class Verbosity {
+    Quiet,    // no progress
+    Normal,   // progress; the libraries' errors only
+    Verbose,  // progress as lines, and the libraries' warnings and notes
+};
+
+/// Lets MLT, FFmpeg and Qt print their warnings and notes only when verbose.
+void QuietLibraries(Verbosity verbosity);
+
+/// Runs a call script (a file, or standard input for "-") in a working folder: the given one
+/// (made when missing) or, when empty, the current directory, so that relative names mean
+/// what they mean to the caller and what the script saves stays. Returns the exit code.
 int RunScriptCommand(const std::string& file, const std::string& workdir, std::ostream& out,
                      std::ostream& err);
 
@@ -26,7 +36,8 @@ int RunScriptCommand(const std::string& file, const std::string& workdir, std::o
 /// one that is not media, is refused with one line on err.
 int RunInfoCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err);
 
-/// Prints the control's transitions, effects, compressors and output profiles by position.
+/// Prints the control's transitions, effects, compressors and output profiles by position,
+/// then the output types and the output properties with their ranges.
 int RunCatalogCommand(std::ostream& out, std::ostream& err);
 
 /// The arguments of the testsrc command as given.
@@ -48,6 +59,10 @@ struct RenderArguments {
     int32_t type = 0;
     std::vector<std::string> settings;  // PROPERTY=VALUE, put in order after OutputType
     double timeoutSeconds = 0.0;        // 0: wait as long as it takes
+    bool allowMissing = false;          // render clips that lack their media as gaps
+    std::string size;                   // the timeline's picture as WxH; empty: as it is
+    double fps = 0.0;                   // the timeline's frame rate; 0: as it is
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 /// Loads a project into a fresh control, sets the output properties, saves the timeline to
@@ -59,6 +74,7 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
 struct PlayArguments {
     std::string project;
     double seconds = 0.0;  // 0: to the end
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 /// Loads a project into a fresh control and plays it, in a window of its own when there is a
@@ -66,7 +82,8 @@ struct PlayArguments {
 int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostream& err);
 
 /// Loads a project into a fresh control and writes the MLT graph of its editing timeline
-/// as MLT XML.
-int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err);
+/// as MLT XML; a clip that lacks its media fails it unless allowMissing.
+int RunExportMltCommand(const std::string& project, const std::string& output, bool allowMissing,
+                        std::ostream& err);
 
 }  // namespace vortrel

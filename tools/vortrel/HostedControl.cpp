@@ -2,18 +2,23 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
+#include "ProjectMedia.h"
 #include "base/Utf8.h"
+#include "model/TimelineModel.h"
 #include "platform/linux/LinuxPlatform.h"
 
 namespace vortrel {
 
 namespace {
 
-volatile std::sig_atomic_t interrupted = 0;
+volatile std::sig_atomic_t caught = 0;  // the first signal
 
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
+extern "C" void OnInterrupt(int signal) {
+    if (caught == 0) {
+        caught = signal;
+    }
 }
 
 }  // namespace
@@ -31,7 +36,7 @@ HostedControl::~HostedControl() {
 }
 
 bool LoadProjectInto(CTimelineControl& control, const std::string& project, std::ostream& err,
-                     const char* command) {
+                     const char* command, MissingMedia missing) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::path(project), error)) {
         err << "vortrel: " << command << ": no such project: " << project << "\n";
@@ -43,20 +48,42 @@ bool LoadProjectInto(CTimelineControl& control, const std::string& project, std:
         err << "vortrel: " << command << ": the project does not load: " << project << "\n";
         return false;
     }
+    const std::vector<MediaProblem> problems =
+        control.GetModel() != nullptr ? SettleProjectMedia(*control.GetModel(), project)
+                                      : std::vector<MediaProblem>{};
+    for (const MediaProblem& problem : problems) {
+        err << "vortrel: " << command << ": " << Describe(problem) << "\n";
+    }
+    if (!problems.empty() && missing == MissingMedia::Refuse) {
+        err << "vortrel: " << command << ": " << problems.size()
+            << (problems.size() == 1 ? " clip lacks its" : " clips lack their")
+            << " media; --allow-missing goes on without\n";
+        return false;
+    }
     return true;
 }
 
 InterruptWatch::InterruptWatch() {
-    interrupted = 0;
-    previous_ = std::signal(SIGINT, OnInterrupt);
+    caught = 0;
+    previousInterrupt_ = std::signal(SIGINT, OnInterrupt);
+    previousTerminate_ = std::signal(SIGTERM, OnInterrupt);
 }
 
 InterruptWatch::~InterruptWatch() {
-    std::signal(SIGINT, previous_);
+    std::signal(SIGINT, previousInterrupt_);
+    std::signal(SIGTERM, previousTerminate_);
 }
 
 bool InterruptWatch::Interrupted() const {
-    return interrupted != 0;
+    return caught != 0;
+}
+
+int InterruptWatch::ExitCode() const {
+    return 128 + caught;
+}
+
+const char* InterruptWatch::SignalName() const {
+    return caught == SIGTERM ? "SIGTERM" : "SIGINT";
 }
 
 }  // namespace vortrel

@@ -29,13 +29,20 @@ class HostedControl {
     ITimelineControlEvents& sink_;
 };
 
-/// Loads a project into a control; false, with a one-line message naming the command, when
-/// the file is missing or is not a project.
-bool LoadProjectInto(CTimelineControl& control, const std::string& project, std::ostream& err,
-                     const char* command);
+/// What a command does with a project whose clips lack their media.
+enum class MissingMedia {
+    Refuse,  // name each such clip and fail
+    Allow,   // name each such clip and go on
+};
 
-// Notes an interrupt from the terminal (Ctrl-C) while it lives, instead of ending the
-// process, so that a command can stop its work and clean up.
+/// Loads a project into a control and settles its media names against the project's folder
+/// (SettleProjectMedia); false, with a one-line message naming the command, when the file is
+/// missing or is not a project, or when a clip lacks its media and the policy refuses it.
+bool LoadProjectInto(CTimelineControl& control, const std::string& project, std::ostream& err,
+                     const char* command, MissingMedia missing);
+
+// Notes an interrupt (SIGINT, Ctrl-C at the terminal) or a request to end (SIGTERM) while it
+// lives, instead of ending the process, so that a command can stop its work and clean up.
 class InterruptWatch {
   public:
     InterruptWatch();
@@ -43,11 +50,17 @@ class InterruptWatch {
     InterruptWatch(const InterruptWatch&) = delete;
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
-    /// Whether an interrupt came.
+    /// Whether either signal came.
     bool Interrupted() const;
+    /// The exit code of a process that a signal stopped: 128 and the signal's number
+    /// (130 for SIGINT, 143 for SIGTERM).
+    int ExitCode() const;
+    /// The signal's name, SIGINT or SIGTERM.
+    const char* SignalName() const;
 
   private:
-    void (*previous_)(int);
+    void (*previousInterrupt_)(int);
+    void (*previousTerminate_)(int);
 };
 
 }  // namespace vortrel

@@ -98,9 +98,12 @@ class PreviewFrame : public QRasterWindow {
 
 int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostream& err) {
     PlayHost host(out);
+    if (arguments.verbosity == Verbosity::Quiet) {
+        host.Quiet();
+    }
     HostedControl hosted(host, host.Timers(), host);
     CTimelineControl& control = *hosted;
-    if (!LoadProjectInto(control, arguments.project, err, "play")) {
+    if (!LoadProjectInto(control, arguments.project, err, "play", MissingMedia::Allow)) {
         return kExitFailure;
     }
 
@@ -136,8 +139,8 @@ int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostre
     host.Quiet();
     control.Stop();
     if (interrupt.Interrupted()) {
-        err << "vortrel: play: interrupted\n";
-        return kExitFailure;
+        err << "vortrel: play: stopped by " << interrupt.SignalName() << "\n";
+        return interrupt.ExitCode();
     }
     return kExitOk;  // the time asked for is up, or the window was closed
 }

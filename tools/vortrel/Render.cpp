@@ -5,14 +5,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "Commands.h"
+#include "ConverterWatch.h"
 #include "HostedControl.h"
+#include "OutputGuide.h"
 #include "ScriptValue.h"
+#include "TestSource.h"
 #include "TimerPump.h"
 #include "base/Utf8.h"
 #include "control/CTimelineControl.h"
@@ -26,6 +31,8 @@
 
 namespace vortrel {
 
+namespace fs = std::filesystem;
+
 namespace {
 
 // Results of Save.
@@ -35,11 +42,23 @@ constexpr int32_t kSaveBadType = -3;
 
 constexpr int kProgressBarWidth = 40;
 
+// The timeline's picture as a control starts with it, and its largest side.
+constexpr int kTimelineWidth = 320;
+constexpr int kTimelineHeight = 240;
+constexpr int kMostSide = 8192;
+
+// How a render shows its progress.
+enum class ProgressStyle {
+    Bar,    // one line redrawn in place, on a terminal
+    Lines,  // "NN%" lines, for a file or a pipe, or beside what the libraries print
+    None,
+};
+
 // The host of a control that renders: a window that draws nothing, the timers, and the
-// event sink that shows the progress, as a bar on a terminal and as "NN%" lines elsewhere.
+// event sink that shows the progress.
 class RenderHost : public IControlWindow, public ITimelineControlEvents {
   public:
-    RenderHost(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+    RenderHost(std::ostream& out, ProgressStyle style) : out_(out), style_(style) {}
 
     void Invalidate() override {}
     void SetCursor(ControlCursor) override {}
@@ -60,32 +79,31 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
         if (!failed_) {
             Show(100);
         }
-        if (terminal_) {
-            out_ << "\n";
-        }
-        out_.flush();
+        EndLine();
     }
 
     TimerPump& Timers() { return timers_; }
     bool Completed() const { return completed_; }
     /// Whether the conversion ended without its file.
     bool Failed() const { return failed_; }
-    /// Ends a progress bar that stopped short, so that a message starts on a line of its own.
+    /// Ends a progress bar, so that what follows starts on a line of its own.
     void EndLine() {
-        if (terminal_ && shown_ >= 0 && !completed_) {
+        if (style_ == ProgressStyle::Bar && shown_ >= 0) {
             out_ << "\n";
             out_.flush();
+            shown_ = -1;
         }
     }
 
   private:
     void Show(int32_t progress) {
-        if (progress == shown_) {
+        if (progress == shown_ || style_ == ProgressStyle::None) {
             return;
         }
         shown_ = progress;
-        if (!terminal_) {
+        if (style_ == ProgressStyle::Lines) {
             out_ << progress << "%\n";
+            out_.flush();
             return;
         }
         const int filled = std::clamp(progress, 0, 100) * kProgressBarWidth / 100;
@@ -95,7 +113,7 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
     }
 
     std::ostream& out_;
-    bool terminal_;
+    ProgressStyle style_;
     TimerPump timers_;
     bool completed_ = false;
     bool failed_ = false;
@@ -130,11 +148,42 @@ bool PutProperty(CTimelineControl& control, const std::string& name, const std::
 }  // namespace
 
 int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::ostream& err) {
-    RenderHost host(out, isatty(STDOUT_FILENO) != 0);
+    ConverterWatch watch;  // first: the control makes its converter when it is made
+    // Beside the libraries' own lines (verbose) a bar redrawn in place would be broken up.
+    const ProgressStyle style =
+        arguments.verbosity == Verbosity::Quiet ? ProgressStyle::None
+        : arguments.verbosity == Verbosity::Normal && isatty(STDOUT_FILENO) != 0
+            ? ProgressStyle::Bar
+            : ProgressStyle::Lines;
+    RenderHost host(out, style);
     HostedControl hosted(host, host.Timers(), host);
     CTimelineControl& control = *hosted;
-    if (!LoadProjectInto(control, arguments.project, err, "render")) {
+    if (!LoadProjectInto(control, arguments.project, err, "render",
+                         arguments.allowMissing ? MissingMedia::Allow : MissingMedia::Refuse)) {
         return kExitFailure;
+    }
+
+    if (!arguments.size.empty() || arguments.fps > 0) {
+        int width = kTimelineWidth;
+        int height = kTimelineHeight;
+        if (!arguments.size.empty()) {
+            try {
+                ParseFrameSize(arguments.size, width, height);
+            } catch (const TestSourceRequestError& error) {
+                err << "vortrel: render: --size: " << error.what() << "\n";
+                return kExitUsage;
+            }
+            if (width < 1 || height < 1 || width > kMostSide || height > kMostSide) {
+                err << "vortrel: render: --size " << arguments.size << " is not from 1x1 to "
+                    << kMostSide << "x" << kMostSide << "\n";
+                return kExitUsage;
+            }
+        }
+        // A frame rate takes effect with the next picture size given to the timeline.
+        if (arguments.fps > 0) {
+            control.SetVideoTrackFrameRate(static_cast<float>(arguments.fps));
+        }
+        control.SetVideoTrackResolution(width, height);
     }
 
     std::vector<std::pair<std::string, std::string>> settings = {
@@ -155,29 +204,50 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
         }
     }
 
+    const fs::path folder = fs::absolute(fs::path(arguments.output)).parent_path();
+    if (std::error_code error; !fs::is_directory(folder, error)) {
+        err << "vortrel: render: cannot write " << arguments.output << ": there is no folder "
+            << folder.string() << "\n";
+        return kExitFailure;
+    }
+    if (const std::string warning = ExtensionWarning(arguments.type, arguments.output);
+        !warning.empty()) {
+        err << "vortrel: render: warning: " << warning << "\n";
+    }
+
+    InterruptWatch interrupt;  // from the start on, a signal stops the render cleanly
     int32_t result = 0;
     control.Save(FromUtf8(arguments.output).c_str(), &result);
     if (result != kSaveStarted) {
+        const std::string reason = watch.LastError();
         err << "vortrel: render: "
             << (result == kSaveEmptyName ? "the output file name is empty"
                 : result == kSaveBadType
                     ? "the output type " + std::to_string(arguments.type) + " is not from 0 to 12"
-                    : "the conversion did not start: the settings name something the encoders "
-                      "cannot write, the timeline is empty or the file cannot be made")
+                : !reason.empty() ? "cannot write " + arguments.output + ": " + reason
+                                  : "the conversion did not start")
             << "\n";
         return result == kSaveBadType ? kExitUsage : kExitFailure;
     }
 
     // The conversion runs on threads of its own; the control's timer reports on it.
-    InterruptWatch interrupt;
     const auto limit =
         arguments.timeoutSeconds > 0
             ? std::chrono::milliseconds(static_cast<int64_t>(arguments.timeoutSeconds * 1000.0))
             : std::chrono::milliseconds(std::chrono::hours(24 * 365));
-    host.Timers().Pump(limit, [&] { return host.Completed() || interrupt.Interrupted(); });
+    const int32_t convertTimer = control.GetModel()->GetConvertTimerId();
+    host.Timers().Pump(limit, [&] {
+        // The control tells of the end at its next tick, up to a second later; a host that
+        // knows the conversion has ended lets that tick come now.
+        if (!host.Completed() && watch.Ended()) {
+            host.Timers().FireNow(convertTimer);
+        }
+        return host.Completed() || interrupt.Interrupted();
+    });
     if (host.Completed() && host.Failed()) {
-        err << "vortrel: render: writing " << arguments.output
-            << " failed (the disk may be full); nothing was kept\n";
+        const std::string reason = watch.LastError();
+        err << "vortrel: render: writing " << arguments.output << " failed ("
+            << (reason.empty() ? "the disk may be full" : reason) << "); nothing was kept\n";
         return kExitFailure;
     }
     if (host.Completed()) {
@@ -185,19 +255,22 @@ int RunRenderCommand(const RenderArguments& arguments, std::ostream& out, std::o
     }
     control.StopConversion();  // removes what was written so far
     host.EndLine();
-    err << "vortrel: render: "
-        << (interrupt.Interrupted()
-                ? std::string("interrupted")
-                : "timed out after " +
-                      script::FormatFloat(static_cast<float>(arguments.timeoutSeconds)) + " s")
-        << "\n";
+    if (interrupt.Interrupted()) {
+        err << "vortrel: render: stopped by " << interrupt.SignalName() << "; " << arguments.output
+            << " was not written\n";
+        return interrupt.ExitCode();
+    }
+    err << "vortrel: render: timed out after "
+        << script::FormatFloat(static_cast<float>(arguments.timeoutSeconds)) << " s\n";
     return kExitFailure;
 }
 
-int RunExportMltCommand(const std::string& project, const std::string& output, std::ostream& err) {
-    RenderHost host(err, false);
+int RunExportMltCommand(const std::string& project, const std::string& output, bool allowMissing,
+                        std::ostream& err) {
+    RenderHost host(err, ProgressStyle::None);
     HostedControl hosted(host, host.Timers(), host);
-    if (!LoadProjectInto(*hosted, project, err, "export-mlt")) {
+    if (!LoadProjectInto(*hosted, project, err, "export-mlt",
+                         allowMissing ? MissingMedia::Allow : MissingMedia::Refuse)) {
         return kExitFailure;
     }
     const MltCatalog& catalog = *InstallLinuxPlatform().catalog;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "NameSuggestions.h"
 #include "TestSource.h"
 #include "base/Utf8.h"
 #include "control/CTimelineControl.h"
@@ -242,6 +243,21 @@ void ScriptRunner::AddDirective(const std::string& name, Directive directive) {
     directives_[name] = std::move(directive);
 }
 
+namespace {
+
+// The names of the control's members of one kind, in the member table's order.
+std::vector<std::string> MemberNames(MemberKind kind) {
+    std::vector<std::string> names;
+    for (const ControlMember& member : ControlMembers()) {
+        if (member.kind == kind) {
+            names.emplace_back(member.name);
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
 void ScriptRunner::Check(const std::vector<Statement>& statements) const {
     ScriptScope scope;
     for (const Statement& statement : statements) {
@@ -254,7 +270,12 @@ void ScriptRunner::CheckStatement(const Statement& statement, ScriptScope& scope
     if (statement.kind == Statement::Kind::Directive) {
         auto it = directives_.find(statement.name);
         if (it == directives_.end()) {
-            throw ScriptError(line, "unknown directive '" + statement.name + "'");
+            std::vector<std::string> names;
+            for (const auto& [name, known] : directives_) {
+                names.push_back(name);
+            }
+            throw ScriptError(line, "unknown directive '" + statement.name + "'" +
+                                        DidYouMean(statement.name, names));
         }
         const Directive& directive = it->second;
         if (statement.args.size() < directive.minArgs ||
@@ -273,7 +294,9 @@ void ScriptRunner::CheckStatement(const Statement& statement, ScriptScope& scope
     const ControlMember* member = FindMember(statement);
     if (member == nullptr) {
         if (statement.kind == Statement::Kind::Call) {
-            throw ScriptError(line, "unknown member '" + statement.name + "'");
+            throw ScriptError(line,
+                              "unknown member '" + statement.name + "'" +
+                                  DidYouMean(statement.name, MemberNames(MemberKind::Method)));
         }
         const bool get = statement.kind == Statement::Kind::Get;
         const MemberKind other = get ? MemberKind::PropertyPut : MemberKind::PropertyGet;
@@ -281,7 +304,10 @@ void ScriptRunner::CheckStatement(const Statement& statement, ScriptScope& scope
             throw ScriptError(
                 line, "property '" + statement.name + "' cannot be " + (get ? "read" : "written"));
         }
-        throw ScriptError(line, "unknown property '" + statement.name + "'");
+        throw ScriptError(
+            line, "unknown property '" + statement.name + "'" +
+                      DidYouMean(statement.name, MemberNames(get ? MemberKind::PropertyGet
+                                                                 : MemberKind::PropertyPut)));
     }
     if (statement.args.size() != member->ins.size()) {
         throw ScriptError(line, Prefix(statement) + " takes " +

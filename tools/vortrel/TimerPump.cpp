@@ -34,6 +34,15 @@ void TimerPump::KillTimer(int32_t timerId) {
     due_.erase(timerId);
 }
 
+void TimerPump::FireNow(int32_t timerId) {
+    const auto period = periods_.find(timerId);
+    if (period == periods_.end()) {
+        return;
+    }
+    due_[timerId] = Clock::now() + std::chrono::milliseconds(period->second);
+    TimerDispatcher::Instance().Fire(timerId);
+}
+
 bool TimerPump::Pump(std::chrono::milliseconds span, const std::function<bool()>& done) {
     const Clock::time_point end = Clock::now() + span;
     while (true) {

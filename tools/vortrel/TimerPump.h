@@ -22,6 +22,10 @@ class TimerPump : public ITimerHost {
     /// Stops a timer; unknown ids are ignored.
     void KillTimer(int32_t timerId) override;
 
+    /// Fires a running timer at once, as the window system may deliver a tick early; its
+    /// next tick is due one period later. Unknown ids are ignored.
+    void FireNow(int32_t timerId);
+
     /// The running timers: id → period in milliseconds.
     const std::map<int32_t, int32_t>& Periods() const { return periods_; }
 

@@ -1,17 +1,28 @@
 // vortrel: the command-line face of the timeline control.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "Commands.h"
+#include "NameSuggestions.h"
+#include "OutputGuide.h"
 #include "SelfCheck.h"
 
 int main(int argc, char** argv) {
     CLI::App app("vortrel: the command-line face of the timeline control", "vortrel");
     app.set_version_flag("--version", std::string("vortrel ") + VORTREL_VERSION);
     app.require_subcommand(1);
+    app.fallthrough();  // the global flags may also follow the command
+    bool verbose = false;
+    bool quiet = false;
+    CLI::Option* verboseFlag =
+        app.add_flag("--verbose", verbose, "let MLT, FFmpeg and Qt print their warnings and notes");
+    app.add_flag("--quiet", quiet, "print no progress (errors still show)")->excludes(verboseFlag);
 
     app.add_subcommand("selfcheck", "build a timeline skeleton in memory, print it and check it");
 
@@ -20,8 +31,8 @@ int main(int argc, char** argv) {
     CLI::App* script = app.add_subcommand("script", "run a call script against a fresh control");
     script->add_option("file", scriptFile, "the script, or - for standard input")->required();
     script->add_option("--workdir", workdir,
-                       "working folder for relative file names (default: a fresh temporary "
-                       "one, removed afterwards)");
+                       "working folder for relative file names, made when missing (default: "
+                       "the current directory)");
 
     std::string infoFile;
     CLI::App* info = app.add_subcommand("info", "print what the control reports about a file");
@@ -53,6 +64,19 @@ int main(int argc, char** argv) {
         ->allow_extra_args(false);
     renderCommand->add_option("--timeout", render.timeoutSeconds,
                               "give up after this many seconds (default: no limit)");
+    renderCommand->add_option("--size", render.size,
+                              "the timeline's picture WxH, 1 to 8192 a side (default 320x240); "
+                              "AVI is written at it");
+    renderCommand
+        ->add_option("--fps", render.fps,
+                     "the timeline's frame rate, 1 to 240 (default 15); AVI is written at it")
+        ->check(CLI::Range(1.0, 240.0));
+    renderCommand->add_flag("--allow-missing", render.allowMissing,
+                            "render clips whose media is missing or unreadable as gaps");
+
+    std::ostringstream guide;
+    vortrel::PrintOutputGuide(guide);
+    renderCommand->footer(guide.str());
 
     vortrel::PlayArguments play;
     CLI::App* playCommand =
@@ -68,6 +92,32 @@ int main(int argc, char** argv) {
         app.add_subcommand("export-mlt", "write the MLT graph of a project's timeline");
     exportMlt->add_option("project", exportProject, "the project file")->required();
     exportMlt->add_option("output", exportOutput, "the MLT XML file to write")->required();
+    bool exportAllowMissing = false;
+    exportMlt->add_flag("--allow-missing", exportAllowMissing,
+                        "write the graph without the clips whose media is missing or unreadable");
+
+    // A first word that names no command gets the list of commands, not a parse error.
+    std::vector<std::string> commands;
+    for (const CLI::App* command : app.get_subcommands({})) {
+        commands.push_back(command->get_name());
+    }
+    for (int index = 1; index < argc; ++index) {
+        const std::string word = argv[index];
+        if (word.empty() || word.front() == '-') {
+            continue;  // a global flag
+        }
+        if (std::find(commands.begin(), commands.end(), word) == commands.end()) {
+            std::string list;
+            for (const std::string& command : commands) {
+                list += (list.empty() ? "" : ", ") + command;
+            }
+            std::cerr << "vortrel: unknown command '" << word << "'"
+                      << vortrel::DidYouMean(word, commands) << "; the commands are " << list
+                      << "\n";
+            return vortrel::kExitUsage;
+        }
+        break;
+    }
 
     try {
         app.parse(argc, argv);
@@ -78,6 +128,13 @@ int main(int argc, char** argv) {
         std::cerr << "vortrel: " << error.what() << "\n";
         return vortrel::kExitUsage;
     }
+
+    const vortrel::Verbosity verbosity = quiet     ? vortrel::Verbosity::Quiet
+                                         : verbose ? vortrel::Verbosity::Verbose
+                                                   : vortrel::Verbosity::Normal;
+    vortrel::QuietLibraries(verbosity);
+    render.verbosity = verbosity;
+    play.verbosity = verbosity;
 
     try {
         if (app.got_subcommand("selfcheck")) {
@@ -99,7 +156,8 @@ int main(int argc, char** argv) {
             return vortrel::RunPlayCommand(play, std::cout, std::cerr);
         }
         if (exportMlt->parsed()) {
-            return vortrel::RunExportMltCommand(exportProject, exportOutput, std::cerr);
+            return vortrel::RunExportMltCommand(exportProject, exportOutput, exportAllowMissing,
+                                                std::cerr);
         }
         if (testsrc->parsed()) {
             if (secondsOption->count() > 0) {
