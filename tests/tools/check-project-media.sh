@@ -66,7 +66,7 @@ TABLE
 # (MLT writes names under the graph's root folder relative to it.)
 grep -q '>\([^<]*/\)\?proj/clip.mkv<' graph.mlt || fail "the graph does not name proj/clip.mkv"
 info=$("$tool" info out.avi 2>/dev/null | grep -E '^(duration|videoStreams|audioStreams):' | paste -sd,)
-[[ "$info" =~ ^duration:\ 0\.6[0-9]*,videoStreams:\ 1,audioStreams:\ 1$ ]] ||
+[[ "$info" =~ ^duration:\ 0\.6[0-9]*\ s,videoStreams:\ 1,audioStreams:\ 1$ ]] ||
   fail "the render from another folder gave: $info"
 [ ! -e "$work/gone.mkv" ] || fail "something made the missing file"
 [ ! -e broken.avi ] || [ -s broken.avi ] || fail "a refused render left an empty file"

@@ -44,7 +44,7 @@ TABLE
 [ $? -eq 2 ] && [ "$(grep -c '^vortrel:' stderr)" -eq 1 ] || fail "--fps 0 was not refused in one line"
 # AVI is written at the timeline's picture.
 info=$("$tool" info sized.avi 2>/dev/null | grep -E '^(width|height|frameRate):' | paste -sd,)
-[ "$info" = "width: 96,height: 64,frameRate: 10" ] || fail "--size 96x64 --fps 10 wrote $info"
+[ "$info" = "width: 96 px,height: 64 px,frameRate: 10 fps" ] || fail "--size 96x64 --fps 10 wrote $info"
 
 # How much a render prints: progress lines off a terminal and nothing on stderr; --quiet
 # nothing at all; --verbose the libraries' notes as well (before or after the command).
