@@ -2,6 +2,7 @@
 
 #include "ports/IAudioDecoder.h"
 #include "ports/IConverter.h"
+#include "ports/IDrawContext.h"
 #include "ports/IMediaDetector.h"
 #include "ports/INativeWindows.h"
 #include "ports/IRenderEngine.h"
@@ -16,6 +17,7 @@ void InstallPlatform(const Platform& platform) {
     RenderEngineFactory::Set(platform.renderEngine);
     NativeWindowsFactory::Set(platform.nativeWindows);
     SetTextRasteriser(platform.textRasteriser);
+    SetDrawing(platform.drawing);
 }
 
 }  // namespace vortrel

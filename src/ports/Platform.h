@@ -8,6 +8,7 @@ namespace vortrel {
 
 class IAudioDecoder;
 class IConverter;
+class IDrawing;
 class IDeviceCatalog;
 class IMediaDetector;
 class INativeWindows;
@@ -27,6 +28,7 @@ struct Platform {
     PortFactory<IRenderEngine>::Maker renderEngine;
     PortFactory<INativeWindows>::Maker nativeWindows;
     std::shared_ptr<ITextRasteriser> textRasteriser;
+    std::shared_ptr<IDrawing> drawing;
 };
 
 /// Installs every port of the bundle as the process's; a port the bundle leaves empty is
