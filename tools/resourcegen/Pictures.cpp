@@ -10,14 +10,11 @@
 #include <QRectF>
 #include <QTransform>
 
-#include <cmath>
-#include <numbers>
-
 namespace vortrel::resourcegen {
 namespace {
 
 // One palette and two line weights for every picture, chosen to read on the light title
-// column (200, 200, 200) as well as on the dark track rows.
+// column (200, 200, 200) beside the dark track rows.
 const QColor kInk(34, 38, 52);
 const QColor kFilm(52, 57, 72);
 const QColor kPaper(252, 252, 248);
@@ -236,24 +233,18 @@ void DrawPencil(QPainter& painter, double length, double width) {
     const double band = length - 8;
     const double eraser = length - 5;
     painter.setPen(InkPen(kDetail));
+    // From the eraser to the point, each part drawn over the rounded end of the one before.
+    painter.setBrush(kEraser);
+    painter.drawRoundedRect(QRectF(eraser - 2, -half, length - eraser + 2, width), 2, 2);
+    painter.setBrush(kMetal);
+    painter.drawRect(QRectF(band, -half, eraser - band, width));
+    painter.setBrush(kYellow);
+    painter.drawRect(QRectF(cone, -half, band - cone, width));
     painter.setBrush(kWood);
     painter.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(cone, -half), QPointF(cone, half)}));
     painter.setBrush(kInk);
     painter.drawPolygon(QPolygonF(
         {QPointF(0, 0), QPointF(cone * 0.35, -half * 0.35), QPointF(cone * 0.35, half * 0.35)}));
-    painter.setBrush(kYellow);
-    painter.drawRect(QRectF(cone, -half, band - cone, width));
-    painter.setBrush(kMetal);
-    painter.drawRect(QRectF(band, -half, eraser - band, width));
-    painter.setBrush(kEraser);
-    QPainterPath end;
-    end.addRoundedRect(QRectF(eraser - 2, -half, length - eraser + 2, width), 2, 2);
-    end = end.subtracted([&] {
-        QPainterPath covered;
-        covered.addRect(QRectF(eraser - 2, -half - 1, 2, width + 2));
-        return covered;
-    }());
-    painter.drawPath(end);
 }
 
 // The text track: a speech bubble with lines of text and a pencil.
