@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -24,14 +25,12 @@ struct Expected {
     int size;  // width and height
 };
 
+// The ids are fixed: hosts and the registry name the toolbox bitmap by its number.
 const Expected kResources[] = {
-    {kToolboxBitmapId, "toolbox.bmp", Format::Bitmap, 24},
-    {kVideoTrackImageId, "track-video.png", Format::Png, 50},
-    {kTransitionTrackImageId, "track-transition.png", Format::Png, 48},
-    {kAudioTrackImageId, "track-audio.png", Format::Png, 48},
-    {kEffectTrackImageId, "track-effect.png", Format::Png, 48},
-    {kImageTrackImageId, "track-image.png", Format::Png, 48},
-    {kTextTrackImageId, "track-text.png", Format::Png, 48},
+    {106, "toolbox.bmp", Format::Bitmap, 24},       {204, "track-video.png", Format::Png, 50},
+    {205, "track-transition.png", Format::Png, 48}, {206, "track-audio.png", Format::Png, 48},
+    {207, "track-effect.png", Format::Png, 48},     {208, "track-image.png", Format::Png, 48},
+    {209, "track-text.png", Format::Png, 48},
 };
 
 void PrintTo(const Expected& expected, std::ostream* out) {
@@ -124,6 +123,11 @@ TEST_P(ResourcesTest, BackgroundIsTransparent) {
 
 INSTANTIATE_TEST_SUITE_P(EveryId, ResourcesTest, ::testing::ValuesIn(kResources),
                          [](const auto& test) { return std::to_string(test.param.id); });
+
+TEST(ResourceBytesTest, NamedIdsAreTheFixedOnes) {
+    EXPECT_EQ(kToolboxBitmapId, 106);
+    EXPECT_EQ(kTrackImageIds, (std::array<int, 8>{205, 204, 204, 208, 207, 206, 206, 209}));
+}
 
 TEST(ResourceBytesTest, OtherIdsHaveNoResource) {
     for (int id : {0, -1, 1, 100, 101, 105, 107, 203, 210, 1106}) {
