@@ -3,7 +3,7 @@ PRESET ?= linux
 BUILD_DIR := build/$(PRESET)
 VORTREL := $(BUILD_DIR)/tools/vortrel/vortrel
 
-.PHONY: run test test-asan fuzz coverage bootstrap configure build bench format clean
+.PHONY: run test test-asan fuzz coverage bootstrap configure build bench format resources clean
 
 run: build
 	$(VORTREL) --version
@@ -48,6 +48,11 @@ build: configure
 
 format:
 	bash scripts/check-format.sh --fix
+
+# Draws the built-in pictures of resources/ again; the build embeds what is committed there.
+resources: configure
+	cmake --build --preset $(PRESET) --target vortrel-resourcegen
+	$(BUILD_DIR)/tools/resourcegen/vortrel-resourcegen resources
 
 clean:
 	rm -rf build
