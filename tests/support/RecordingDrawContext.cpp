@@ -212,8 +212,10 @@ DrawRect RecordingDrawContext::ClipBox() const {
 }
 
 void RecordingDrawContext::SetClipRect(const DrawRect& rect) {
+    // Regions keep their corners in order, whichever way they were given.
     clipped_ = true;
-    clip_ = rect;
+    clip_ = {std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+             std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
     Write("SetClipRect " + FormatRect(rect));
 }
 
