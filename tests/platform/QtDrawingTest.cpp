@@ -752,5 +752,51 @@ TEST_F(QtDrawingTest, DibsOf24And32BitsReadEitherWayUpAndAreChecked) {
     }
 }
 
+// The recording fake stands in for this back end in the tests of the views: one log of every
+// call, surfaces under their tags, and text measured without fonts.
+TEST(RecordingDrawing, LogsEveryCallInOrderAndMeasuresTextWithoutFonts) {
+    testing::RecordingDrawing drawing;
+    auto screen = drawing.ScreenContext();
+    screen->SetFont(Arial(-13, 700));
+    DrawRect measured{4, 6, 0, 0};
+    EXPECT_EQ(screen->DrawText(L"ab\r\nlonger", measured, TextFlag::kCalcRect), 32);
+    EXPECT_EQ(measured, (DrawRect{4, 6, 46, 38}));
+    DrawRect single{0, 0, 0, 0};
+    EXPECT_EQ(screen->DrawText(L"ab\ncd", single, TextFlag::kCalcRect | TextFlag::kSingleLine), 16);
+    EXPECT_EQ(single.right, 35);
+
+    auto surface = drawing.CreateSurface(30, 20);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(drawing.CreateSurface(0, 20), nullptr);
+    IDrawContext& dc = surface->Context();
+    dc.SetPen(0x5F5F5F, 1);
+    dc.SetNullBrush();
+    dc.Rectangle({10, 10, 20, 20});
+    dc.DrawEdge({0, 0, 30, 20}, EdgeStyle::Sunken);
+    dc.SetViewportOrigin({-3, 0});
+    auto cache = dc.CreateCompatibleSurface(5, 5);
+    cache->Context().Polygon({{0, 0}, {4, 0}, {2, 2}});
+    dc.Blit({1, 2}, 5, 5, *cache, {0, 0});
+    DrawRect label{0, 0, 30, 20};
+    dc.DrawText(L"Té", label, TextFlag::kCenter | TextFlag::kVCenter | TextFlag::kSingleLine);
+    EXPECT_EQ(drawing.Log().Text(),
+              "ScreenContext -> screen\n"
+              "screen: SetFont Arial -13 700\n"
+              "screen: DrawText \"ab\\r\\nlonger\" 4,6,0,0 CalcRect -> 4,6,46,38\n"
+              "screen: DrawText \"ab\\ncd\" 0,0,0,0 SingleLine|CalcRect -> 0,0,35,16\n"
+              "CreateSurface 30x20 -> surface1\n"
+              "CreateSurface 0x20 -> none\n"
+              "surface1: SetPen 0x5f5f5f 1\n"
+              "surface1: SetNullBrush\n"
+              "surface1: Rectangle 10,10,20,20\n"
+              "surface1: DrawEdge 0,0,30,20 Sunken\n"
+              "surface1: SetViewportOrigin -3,0\n"
+              "surface1: CreateCompatibleSurface 5x5 -> surface2\n"
+              "surface2: Polygon 0,0 4,0 2,2\n"
+              "surface1: Blit 1,2 5x5 from surface2 at 0,0\n"
+              "surface1: DrawText \"Té\" 0,0,30,20 Center|VCenter|SingleLine\n");
+    EXPECT_EQ(dc.ClipBox(), (DrawRect{3, 0, 33, 20}));
+}
+
 }  // namespace
 }  // namespace vortrel
