@@ -5,7 +5,8 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <cstring>
+#include <cstdint>
+#include <utility>
 
 #include "platform/linux/QtDrawContext.h"
 #include "platform/linux/QtDrawImage.h"
