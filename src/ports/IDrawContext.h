@@ -87,7 +87,8 @@ class IDrawContext {
     virtual void SetNullBrush() = 0;
 
     /// Draws a rectangle outlined with the pen and filled with the brush; the right and
-    /// bottom edges are excluded, and wide pens draw inside the rectangle.
+    /// bottom edges are excluded, and a wide pen is centred on the outline through the
+    /// first and last pixels of each side, so it reaches outside the rectangle.
     virtual void Rectangle(const DrawRect& rect) = 0;
     /// Draws a three-dimensional edge two pixels wide just inside the rectangle's four sides.
     virtual void DrawEdge(const DrawRect& rect, EdgeStyle style) = 0;

@@ -42,6 +42,21 @@ std::string EdgeName(EdgeStyle style) {
     return "?";
 }
 
+// A text in quotes on one line: line feeds and carriage returns written as \n and \r.
+std::string Quoted(const std::wstring& text) {
+    std::string quoted = "\"";
+    for (char byte : ToUtf8(text)) {
+        if (byte == '\n') {
+            quoted += "\\n";
+        } else if (byte == '\r') {
+            quoted += "\\r";
+        } else {
+            quoted += byte;
+        }
+    }
+    return quoted + "\"";
+}
+
 std::string ImageName(const IDrawImage& image) {
     if (const auto* recorded = dynamic_cast<const RecordingDrawImage*>(&image)) {
         return recorded->Tag();
@@ -174,7 +189,7 @@ int32_t RecordingDrawContext::DrawText(const std::wstring& text, DrawRect& rect,
     }
     const int32_t height = lines * log_->lineHeight;
     std::string line =
-        "DrawText \"" + ToUtf8(text) + "\" " + FormatRect(rect) + " " + FormatTextFlags(flags);
+        "DrawText " + Quoted(text) + " " + FormatRect(rect) + " " + FormatTextFlags(flags);
     if ((flags & TextFlag::kCalcRect) != 0) {
         rect.right = rect.left + longest * log_->charWidth;
         rect.bottom = rect.top + height;
@@ -212,8 +227,10 @@ DrawRect RecordingDrawContext::ClipBox() const {
 }
 
 void RecordingDrawContext::SetClipRect(const DrawRect& rect) {
+    // Regions keep their corners in order, whichever way they were given.
     clipped_ = true;
-    clip_ = rect;
+    clip_ = {std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+             std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
     Write("SetClipRect " + FormatRect(rect));
 }
 

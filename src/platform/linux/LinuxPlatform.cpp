@@ -6,6 +6,7 @@
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltConverter.h"
 #include "platform/linux/MltRenderEngine.h"
+#include "platform/linux/QtDrawing.h"
 #include "platform/linux/QtTextRasteriser.h"
 #include "platform/linux/XcbNativeWindows.h"
 
@@ -16,6 +17,7 @@ const LinuxPlatform& InstallLinuxPlatform() {
         auto* made = new LinuxPlatform();  // lives as long as the process, like MLT itself
         // Qt starts first: the catalogue draws its pictures with it.
         made->textRasteriser = StartQtTextRasteriser();
+        made->drawing = StartQtDrawing();
         auto* catalog = new MltCatalog();
         made->catalog = catalog;
         made->devices = catalog;
