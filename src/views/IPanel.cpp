@@ -7,14 +7,18 @@ namespace vortrel {
 
 namespace {
 
-// True when a view's non-empty rectangle lies wholly outside a clip box. Views draw inside
-// their rectangle, so such a view would leave no pixel.
+// How far past its rectangle a view may draw: a wide pen is centred on the outline and
+// reaches out by half its width.
+constexpr int32_t kOverdraw = 16;
+
+// True when a view's non-empty rectangle, with the overdraw round it, lies wholly outside a
+// clip box, so that rendering it could leave no pixel.
 bool IsOutside(const DrawRect& bounds, const DrawRect& clip) {
     if (bounds.left >= bounds.right || bounds.top >= bounds.bottom) {
         return false;
     }
-    return bounds.right <= clip.left || bounds.left >= clip.right || bounds.bottom <= clip.top ||
-           bounds.top >= clip.bottom;
+    return bounds.right + kOverdraw <= clip.left || bounds.left - kOverdraw >= clip.right ||
+           bounds.bottom + kOverdraw <= clip.top || bounds.top - kOverdraw >= clip.bottom;
 }
 
 bool IsSkippedByLayout(const IView& view) {
