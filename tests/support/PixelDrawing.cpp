@@ -289,13 +289,21 @@ std::unique_ptr<IDrawSurface> PixelSurface::CreateCompatibleSurface(int32_t widt
 
 void PixelSurface::Blit(DrawPoint dst, int32_t width, int32_t height, IDrawSurface& source,
                         DrawPoint src) {
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const int32_t sx = src.x + x;
-            const int32_t sy = src.y + y;
-            if (sx >= 0 && sy >= 0 && sx < source.Width() && sy < source.Height()) {
-                Plot(dst.x + x, dst.y + y, source.PixelAt(sx, sy));
-            }
+    // The block in device coordinates, cut to the clip and to both surfaces.
+    const DrawRect target =
+        Intersect({dst.x + origin_.x, dst.y + origin_.y, dst.x + origin_.x + width,
+                   dst.y + origin_.y + height},
+                  Intersect(DeviceClip(), {dst.x + origin_.x - src.x, dst.y + origin_.y - src.y,
+                                           dst.x + origin_.x - src.x + source.Width(),
+                                           dst.y + origin_.y - src.y + source.Height()}));
+    const auto* pixels = dynamic_cast<const PixelSurface*>(&source);
+    for (int32_t y = target.top; y < target.bottom; ++y) {
+        for (int32_t x = target.left; x < target.right; ++x) {
+            const int32_t sx = x - dst.x - origin_.x + src.x;
+            const int32_t sy = y - dst.y - origin_.y + src.y;
+            pixels_[static_cast<size_t>(y) * width_ + x] =
+                pixels != nullptr ? pixels->pixels_[static_cast<size_t>(sy) * pixels->width_ + sx]
+                                  : source.PixelAt(sx, sy);
         }
     }
 }
