@@ -50,7 +50,7 @@ class IPanel : public IView {
     /// Clears the selection, then destroys a child; a view that is no child is left alone.
     void RemoveChild(IView* child);
     /// Clears the selection, destroys a child and puts another in its place; nothing
-    /// happens when the old view is no child.
+    /// happens when the old view is no child or there is no new one.
     void ReplaceChild(IView* oldChild, std::unique_ptr<IView> newChild);
     /// The first plain view at or below the panel whose rectangle holds the point (edges
     /// included), collapsed ones too; none when nothing is hit.

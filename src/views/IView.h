@@ -193,7 +193,7 @@ class IView : public IObserver {
     IEventHandler* timeElapsedEventHandler_ = nullptr;
     std::vector<std::unique_ptr<IEventHandler>> ownedHandlers_;
     // The cache holds only the part of the view that was visible when it was drawn
-    // (cacheRect, in the view's coordinates), so a long view costs no more than the screen.
+    // (cacheRect, in client coordinates), so a long view costs no more than the screen.
     std::unique_ptr<IDrawSurface> cache_;
     DrawRect cacheRect_;
     int32_t cacheWidth_ = 0;
