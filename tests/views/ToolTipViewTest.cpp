@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "model/TimerDispatcher.h"
 #include "support/FakeTimerHost.h"
 #include "support/RecordingDrawContext.h"
 #include "support/TestContents.h"
@@ -140,24 +139,6 @@ TEST_F(ToolTips, ARaisedYellowFrameThenTheText) {
               "DrawEdge 10,30,86,68 Raised\n"
               "SetTextColor 0x1e1414\nSetTransparentText 1\nSetFont Arial -11 400\n"
               "DrawText \"Clip: a\\nStart: 1.0\" 13,33,83,65 Left\n");
-}
-
-TEST(ToolTipView, ATipLeavesTheDispatchersWhenItGoes) {
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
-    TimerDispatcher& timers = TimerDispatcher::Instance();
-    const size_t active = mouse.GetActive()->GetObserverCount();
-    const size_t ticks = timers.GetTimerEvent()->GetObserverCount();
-    FakeTimerHost host;
-    int32_t timerId = 0;
-    {
-        ToolTipView tip(true);
-        timerId = tip.GetTimerId();
-        mouse.OnMouseMove(1, 1);
-        EXPECT_TRUE(host.IsRunning(timerId));
-    }
-    EXPECT_FALSE(host.IsRunning(timerId));
-    EXPECT_EQ(mouse.GetActive()->GetObserverCount(), active);
-    EXPECT_EQ(timers.GetTimerEvent()->GetObserverCount(), ticks);
 }
 
 }  // namespace
