@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "views/IView.h"
@@ -61,6 +62,11 @@ class IContentView : public IView {
     void Relayout();
     /// Draws the body: the clip colour with its border.
     void DrawBody(IDrawContext& context);
+    /// A picture scaled to a height with its shape kept, on an off-screen surface like the
+    /// context's, and the scaled width; none when the picture is missing or has no area.
+    static std::unique_ptr<IDrawSurface> ScaleToHeight(IDrawContext& context,
+                                                       std::shared_ptr<const IDrawImage> image,
+                                                       int32_t height, int32_t& scaledWidth);
 
   private:
     IContent* content_;

@@ -38,6 +38,7 @@ class ImageStripView : public IContentView {
     std::unique_ptr<IDrawSurface> tile_;
     int32_t tileWidth_ = 0;
     int32_t tileHeight_ = 0;
+    bool imageMissing_ = false;
 };
 
 }  // namespace vortrel

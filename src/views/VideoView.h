@@ -37,6 +37,7 @@ class VideoView : public IContentView {
     std::unique_ptr<IDrawSurface> thumbnail_;
     int32_t thumbnailWidth_ = 0;
     int32_t thumbnailHeight_ = 0;
+    bool posterMissing_ = false;
 };
 
 }  // namespace vortrel
