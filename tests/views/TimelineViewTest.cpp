@@ -17,6 +17,7 @@
 #include "support/FakeTextRasteriser.h"
 #include "support/RecordingDrawContext.h"
 #include "support/TestContents.h"
+#include "views/HorizontalScrollbarView.h"
 #include "views/IContentView.h"
 #include "views/ITrackView.h"
 #include "views/MouseDispatcher.h"
@@ -26,6 +27,7 @@
 #include "views/TimelineView.h"
 #include "views/ToolTipView.h"
 #include "views/TrackTitlePanel.h"
+#include "views/VerticalScrollbarView.h"
 
 namespace vortrel {
 namespace {
@@ -88,6 +90,7 @@ class Timeline : public ::testing::Test {
     std::shared_ptr<testing::RecordingDrawing> drawing =
         std::make_shared<testing::RecordingDrawing>();
     testing::ScopedFakeMediaDetector detector;
+    testing::ScopedFakeRenderEngine engine;
     testing::FakeDeviceCatalog devices;
     std::unique_ptr<TimelineModel> model;
     std::unique_ptr<TimelineView> view;
@@ -154,11 +157,11 @@ TEST_F(Timeline, ThePlayHeadFollowsPlaybackAndScrollsIntoSightWhenItLeavesTheVis
         int32_t position;  // ms
         int32_t scroll;    // the scroll position afterwards; -1: as far as it goes
     } steps[] = {
-        {1204, 0},     // pixel 301, the right edge: inside
-        {1208, 302},   // one pixel beyond: the play head becomes the left edge
-        {1600, 302},   // inside again
-        {0, 0},        // left of the visible part
-        {40000, -1},   // the end: clamped to the scrollable range
+        {1204, 0},    // pixel 301, the right edge: inside
+        {1208, 302},  // one pixel beyond: the play head becomes the left edge
+        {1600, 302},  // inside again
+        {0, 0},       // left of the visible part
+        {40000, -1},  // the end: clamped to the scrollable range
     };
     for (auto [position, scroll] : steps) {
         model->GetPlaybackPosition()->Notify(position);
@@ -179,7 +182,6 @@ TEST_F(Timeline, ThePlayHeadFollowsPlaybackAndScrollsIntoSightWhenItLeavesTheVis
 }
 
 TEST_F(Timeline, AClickOnTheRulerSeeksThePreview) {
-    testing::ScopedFakeRenderEngine engine;
     model->Play();
     Click(83 + 250, 10);  // one second right of the ruler's left edge
     EXPECT_EQ(engine.Script().current, 1000 * 10000);
@@ -188,7 +190,7 @@ TEST_F(Timeline, AClickOnTheRulerSeeksThePreview) {
 }
 
 TEST_F(Timeline, PressesSelectContentViewsAndEmptySpaceDeselectsSilently) {
-    IContent& first = AddClip(0, 1000);     // pixels 83..333 of the first video row
+    IContent& first = AddClip(0, 1000);      // pixels 83..333 of the first video row
     IContent& second = AddClip(2000, 2800);  // pixels 583..783
     ASSERT_EQ(ViewOf(first).GetY(), 76);
     const int32_t rowMiddle = 76 + 20;  // away from the grips
@@ -240,7 +242,7 @@ std::wstring HoverTipAt(TimelineView& view, int32_t x, int32_t y) {
     MouseDispatcher::Instance().OnMouseMove(x, y);
     ToolTipView& tip = *view.GetToolTip();
     TimerDispatcher::Instance().Fire(tip.GetTimerId());
-    return tip.GetVisualState() == IView::kNormal ? tip.GetText() : L"";
+    return tip.GetVisualState() == IView::kNormal ? tip.GetLabel()->GetText() : L"";
 }
 
 TEST_F(Timeline, TheHoverTipDescribesTheClipUnderThePointerAndNothingElse) {
@@ -261,8 +263,8 @@ TEST_F(Timeline, TheMiniTipsShowTheDraggedClipsTimesInSeconds) {
     Resize(900, 300);
     mouse.OnMouseDown(650, 96);
     mouse.OnMouseMove(650, 96);
-    EXPECT_EQ(view->GetStartMiniTip()->GetText(), L"2.0");
-    EXPECT_EQ(view->GetStopMiniTip()->GetText(), L"2.500");
+    EXPECT_EQ(view->GetStartMiniTip()->GetLabel()->GetText(), L"2.0");
+    EXPECT_EQ(view->GetStopMiniTip()->GetLabel()->GetText(), L"2.500");
     EXPECT_EQ(view->GetStartMiniTip()->GetVisualState(), IView::kNormal);
     EXPECT_EQ(view->GetStartMiniTip()->GetX(), ViewOf(clip).GetX());
     EXPECT_EQ(view->GetStopMiniTip()->GetX(), ViewOf(clip).GetX() + 125);
