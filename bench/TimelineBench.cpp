@@ -23,8 +23,8 @@
 #include "ports/IMediaDetector.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/ScopedPort.h"
+#include "views/HorizontalScrollbarView.h"
 #include "views/IPanel.h"
-#include "views/ScrollbarView.h"
 #include "views/TimelineView.h"
 
 namespace vortrel {
@@ -53,7 +53,8 @@ std::vector<uint8_t> MakeDib(int32_t width, int32_t height) {
     WriteInt32(bytes, 20, stride * height);
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
-            uint8_t* pixel = &bytes[kBitmapInfoHeaderSize + static_cast<size_t>(y * stride + x * 3)];
+            uint8_t* pixel =
+                &bytes[kBitmapInfoHeaderSize + static_cast<size_t>(y * stride + x * 3)];
             pixel[0] = static_cast<uint8_t>(x * 2);
             pixel[1] = static_cast<uint8_t>(y * 2);
             pixel[2] = 128;
