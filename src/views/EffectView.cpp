@@ -1,0 +1,18 @@
+#include "views/EffectView.h"
+
+#include "model/MediaEffect.h"
+
+namespace vortrel {
+
+EffectView::EffectView(MediaEffect* content, TimeScale* timeScale)
+    : IContentView(content, timeScale) {}
+
+void EffectView::Draw(IDrawContext& context) {
+    DrawBody(context);
+}
+
+void EffectView::OnContentChanged() {
+    OnScaleChanged();
+}
+
+}  // namespace vortrel
