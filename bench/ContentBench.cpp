@@ -30,24 +30,6 @@ constexpr int32_t kShortMilliseconds = kVisible * 4;  // at zoom 1, 4 ms a pixel
 
 enum Kind { kWaveform, kVideo, kImage };
 
-// A 4 x 3 picture as a 32-bit bitmap file.
-std::vector<uint8_t> BitmapFileBytes() {
-    const DibBitmap dib = testing::MakeDib(64, 48, [](int32_t x, int32_t y) {
-        return std::tuple{x * 4, y * 5, 128};
-    });
-    std::vector<uint8_t> bytes = {'B', 'M'};
-    const auto put = [&bytes](uint32_t value) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-        }
-    };
-    put(static_cast<uint32_t>(14 + dib.bits.size()));
-    put(0);
-    put(14 + 40);
-    bytes.insert(bytes.end(), dib.bits.begin(), dib.bits.end());
-    return bytes;
-}
-
 void BM_ContentDraw(benchmark::State& state) {
     const auto kind = static_cast<Kind>(state.range(0));
     const bool isLong = state.range(1) != 0;
@@ -59,7 +41,10 @@ void BM_ContentDraw(benchmark::State& state) {
     testing::ScopedDrawing scoped(drawing);
     TimeScale scale;
     const int32_t length = isLong ? kLongMilliseconds : kShortMilliseconds;
-    testing::TemporaryFile file("bench-content.bmp", BitmapFileBytes());
+    testing::TemporaryFile file(
+        "bench-content.bmp", testing::BitmapFile(testing::MakeDib(64, 48, [](int32_t x, int32_t y) {
+            return std::tuple{x * 4, y * 5, 128};
+        })));
 
     AudioClip audio(nullptr);
     VideoClip video(nullptr);
