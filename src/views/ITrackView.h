@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "model/IObserver.h"
 #include "views/Canvas.h"
 #include "views/ImageView.h"
 #include "views/TrackViewEvent.h"
-#include "views/ViewEventHandler.h"
 
 namespace vortrel {
 

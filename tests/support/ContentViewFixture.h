@@ -70,6 +70,18 @@ DibBitmap MakeDib(int32_t width, int32_t height, PixelOf pixelOf) {
     return dib;
 }
 
+/// The bytes of a bitmap file holding a device-independent bitmap.
+inline std::vector<uint8_t> BitmapFile(const DibBitmap& dib) {
+    std::vector<uint8_t> bytes = {'B', 'M'};
+    for (uint32_t value : {static_cast<uint32_t>(14 + dib.bits.size()), 0u, 14u + 40u}) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+        }
+    }
+    bytes.insert(bytes.end(), dib.bits.begin(), dib.bits.end());
+    return bytes;
+}
+
 /// A file of some bytes in the temporary folder, named apart for each test process and
 /// removed with the object.
 class TemporaryFile {

@@ -89,26 +89,6 @@ TEST_F(ContentInput, APressChoosesTheDragModeFromTheGripsOfAClipWideEnoughForThe
     }
 }
 
-TEST_F(ContentInput, APressAnnouncesTheSelectionEveryTimeAndShowsPressed) {
-    PlainContentView& view = AddClip("c", 0, 400);
-    std::vector<IView*> announced;
-    CallbackObserver selection([&](ISubject& subject) {
-        announced.push_back(static_cast<SelectionEvent&>(subject).GetSelected());
-        EXPECT_EQ(view.GetVisualState(), IView::kNormal);  // announced before pressed
-    });
-    view.GetSelectionEvent()->Attach(&selection);
-    MouseDispatcher::Instance().OnMouseDown(50, 26);
-    EXPECT_EQ(view.GetVisualState(), IView::kPressed);
-    MouseDispatcher::Instance().OnMouseUp(50, 26);
-    EXPECT_EQ(view.GetVisualState(), IView::kSelected);
-    selection.SetCallback([&](ISubject& subject) {
-        announced.push_back(static_cast<SelectionEvent&>(subject).GetSelected());
-    });
-    MouseDispatcher::Instance().OnMouseDown(50, 26);
-    EXPECT_EQ(announced, (std::vector<IView*>{&view, &view}));
-    view.GetSelectionEvent()->Detach(&selection);
-}
-
 TEST_F(ContentInput, MovesStopAtZeroTrimsKeepSixteenPixelsAndVerticalDragsChangeNothing) {
     const struct {
         const char* what;
@@ -139,19 +119,6 @@ TEST_F(ContentInput, MovesStopAtZeroTrimsKeepSixteenPixelsAndVerticalDragsChange
         views_.clear();
         track_.RemoveAllContents();
     }
-}
-
-TEST_F(ContentInput, ADragAnnouncesTheLayoutBeforeItHandsTheContentItsRange) {
-    PlainContentView& view = AddClip("c", 40, 200);
-    std::vector<int32_t> startsSeen;
-    CallbackObserver layout(
-        [&](ISubject&) { startsSeen.push_back(view.GetContent()->GetSegment()->GetStart()); });
-    view.GetLayoutEvent()->Attach(&layout);
-    MouseDispatcher::Instance().OnMouseDown(30, 26);
-    MouseDispatcher::Instance().OnMouseMove(35, 26);
-    EXPECT_EQ(startsSeen, std::vector<int32_t>{40});
-    EXPECT_EQ(view.GetContent()->GetSegment()->GetStart(), 60);
-    view.GetLayoutEvent()->Detach(&layout);
 }
 
 TEST_F(ContentInput, TheReleaseCommitsTheRangeThenUpdatesAndTheModelsCorrectionComesBack) {

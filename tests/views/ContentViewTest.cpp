@@ -8,7 +8,6 @@
 #include "model/AudioClip.h"
 #include "model/ImageClip.h"
 #include "model/MediaCache.h"
-#include "model/TextClip.h"
 #include "model/TimeScale.h"
 #include "model/VideoClip.h"
 #include "support/ContentViewFixture.h"
@@ -16,7 +15,6 @@
 #include "support/TestContents.h"
 #include "support/TestView.h"
 #include "views/ImageStripView.h"
-#include "views/PageView.h"
 #include "views/VideoView.h"
 #include "views/WaveformView.h"
 
@@ -106,19 +104,6 @@ TEST(ContentGeometry, ZoomAndContentChangesReplaceTheViewAndAnnounceTheLayout) {
     EXPECT_TRUE(view.IsDirty());
 }
 
-TEST(ContentGeometry, TheToolTipIsTheContentsDescription) {
-    TimeScale scale;
-    AudioClip clip(nullptr);
-    clip.SetSource(L"/media/song.wav");
-    SetTimes(clip, scale, 2000, 2500);
-    WaveformView view(&clip, &scale);
-    std::wstring title, text, expectedTitle, expectedText;
-    view.GetToolTipText(title, text);
-    clip.GetDescription(expectedTitle, expectedText);
-    EXPECT_EQ(text, expectedText);
-    EXPECT_NE(text.find(L"song.wav"), std::wstring::npos);
-}
-
 TEST_F(ContentDraw, TheFrameIsThinWithoutGripsBelowSixteenPixelsAndWideWithGripsFrom) {
     const struct {
         int32_t stop;  // at zoom 1, 4 ms a pixel
@@ -140,16 +125,6 @@ TEST_F(ContentDraw, TheFrameIsThinWithoutGripsBelowSixteenPixelsAndWideWithGrips
         view.DrawOverlay(*context);
         EXPECT_EQ(Log().Text(), c.text);
     }
-}
-
-TEST_F(ContentDraw, TheBodyIsTheClipColourWithItsBorder) {
-    TestClip clip;
-    SetTimes(clip, scale_, 0, 400);
-    PlainContentView view(&clip, &scale_);
-    Place(view, 3, 4, 100, 52);
-    auto context = Context();
-    view.Draw(*context);
-    EXPECT_EQ(Log().Text(), "SetPen 0x5f5f5f 1\nSetBrush 0xc8c8c8\nRectangle 3,4,103,56\n");
 }
 
 // A video clip whose poster frame (4:3) waits in the media cache for a file that exists.
@@ -205,21 +180,6 @@ TEST_F(VideoDraw, TheThumbnailIsScaledOncePerContentChangeNotPerZoomOrRepaint) {
     EXPECT_FALSE(view.HasThumbnail());
     view.Draw(*context);
     EXPECT_EQ(Log().Matching("ImageFromDib").size(), 2u);
-}
-
-TEST_F(ContentDraw, AVideoClipWithoutAPosterFrameShowsItsBodyAndBandsAndIsNotAskedAgain) {
-    VideoClip clip(nullptr);
-    clip.SetSource(L"/no/such/file.avi");
-    SetTimes(clip, scale_, 0, 400);
-    VideoView view(&clip, &scale_);
-    Place(view, 0, 0, 100, 52);
-    auto context = Context();
-    view.Draw(*context);
-    view.Draw(*context);
-    EXPECT_FALSE(view.HasThumbnail());
-    EXPECT_TRUE(Log().Matching("Blit").empty());
-    EXPECT_TRUE(Log().Matching("ImageFromDib").empty());
-    EXPECT_EQ(Log().Matching("Rectangle 0,0,100,52").size(), 2u);  // the body, twice
 }
 
 TEST_F(ContentDraw, FilmHolesAreDrawnOnlyWhereTheyReachIntoTheClipBox) {
@@ -334,14 +294,17 @@ TEST_F(ContentDraw, ImageTilesAreScaledOnceAndOnlyThoseReachingIntoTheClipBoxAre
     EXPECT_TRUE(Log().Matching("DecodeImage").empty());
 }
 
-TEST_F(ContentDraw, AnImageWithoutHeightOrAFileThatCannotBeReadLeavesTheBodyAlone) {
+TEST_F(ContentDraw, AnImageWithoutHeightTooTallForATileOrUnreadableLeavesTheBodyAlone) {
     TemporaryFile file("flat.png", {'P', 'N', 'G'});
     const struct {
         std::wstring path;
-        int32_t imageHeight;
-    } cases[] = {{file.Path(), 0}, {L"/no/such/picture.png", 12}};
+        int32_t imageWidth, imageHeight;
+    } cases[] = {{file.Path(), 16, 0},
+                 {file.Path(), 1, 100},  // 1/100 x 52 truncates to no pixel
+                 {L"/no/such/picture.png", 16, 12}};
     for (const auto& c : cases) {
         Log().Clear();
+        Log().imageWidth = c.imageWidth;
         Log().imageHeight = c.imageHeight;
         ImageClip clip(nullptr);
         clip.SetSource(c.path);
@@ -354,50 +317,6 @@ TEST_F(ContentDraw, AnImageWithoutHeightOrAFileThatCannotBeReadLeavesTheBodyAlon
         EXPECT_FALSE(view.HasTile());
         EXPECT_TRUE(Log().Matching("Blit").empty());
         EXPECT_LE(Log().Matching("DecodeImage").size(), 1u);
-    }
-}
-
-TEST_F(ContentDraw, AnImageTooTallForAPixelOfTileDrawsNoTiles) {
-    TemporaryFile file("tall.png", {'P', 'N', 'G'});
-    Log().imageWidth = 1;
-    Log().imageHeight = 100;  // 1/100 x 52 truncates to 0 pixels
-    ImageClip clip(nullptr);
-    clip.SetSource(file.Path());
-    SetTimes(clip, scale_, 0, 800);
-    ImageStripView view(&clip, &scale_);
-    Place(view, 0, 0, 200, 52);
-    auto context = Context();
-    view.Draw(*context);
-    EXPECT_TRUE(Log().Matching("Blit").empty());
-}
-
-TEST_F(ContentDraw, ATextClipShowsItsTextFromItsFirstChangeCentredOnOneLineOrSeveral) {
-    const struct {
-        std::wstring text;
-        uint32_t flags;
-    } cases[] = {
-        {L"Title", TextFlag::kSingleLine | TextFlag::kCenter | TextFlag::kVCenter},
-        {L"Two\nlines", TextFlag::kCenter | TextFlag::kVCenter},
-        {L"Two\rlines", TextFlag::kCenter | TextFlag::kVCenter},
-    };
-    for (const auto& c : cases) {
-        TextClip clip(nullptr);
-        clip.SetSource(c.text);
-        SetTimes(clip, scale_, 0, 400);
-        PageView view(&clip, &scale_);
-        EXPECT_EQ(view.GetText(), L"");
-        clip.GetChanged()->Notify(&clip);
-        EXPECT_EQ(view.GetText(), c.text);
-        Place(view, 0, 0, 100, 52);
-        auto context = Context();
-        Log().Clear();
-        view.Draw(*context);
-        const std::vector<std::string> texts = Log().Matching("DrawText");
-        ASSERT_EQ(texts.size(), 1u);
-        EXPECT_NE(texts[0].find("0,0,100,52 " + testing::FormatTextFlags(c.flags)),
-                  std::string::npos)
-            << texts[0];
-        EXPECT_EQ(Log().Matching("SetTextColor 0xc86402").size(), 1u);
     }
 }
 
