@@ -31,7 +31,7 @@ TEST(FramePicture, RulerPlayHeadScrollBarAndTipLandOnTheirPixelsOnQt) {
     Canvas root;
     root.SetExplicitWidth(400);
     root.SetExplicitHeight(60);
-    auto* axis = root.AddView(std::make_unique<TimeAxis>(&scale));
+    root.AddView(std::make_unique<TimeAxis>(&scale));
     auto seekbar = std::make_unique<SeekbarView>(&scale);
     seekbar->SetMarginLeft(100);
     seekbar->SetMarginBottom(16);
