@@ -84,7 +84,8 @@ void ProbeMediaDetector(const std::wstring& path) {
         return;
     }
     int32_t count = 0;
-    Require(detector.GetOutputStreams(count) && count > 0, "an open file without streams");
+    // A file of subtitles or data alone opens with no streams to show.
+    Require(detector.GetOutputStreams(count) && count >= 0, "a stream count below zero");
     double longest = 0;
     for (int32_t index = 0; index < count && index < 8; ++index) {
         if (!detector.SetCurrentStream(index)) {
