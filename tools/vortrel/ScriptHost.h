@@ -15,8 +15,8 @@
 namespace vortrel::script {
 
 // The off-screen host of a control that a call script drives: it stands in for the
-// control's window (it counts repaint requests and remembers the cursor), for the window
-// the process's timers run on (it remembers which timers run and how often, and ticks only
+// control's window (it counts repaint requests, remembers the cursor and the capture), for the
+// window the process's timers run on (it remembers which timers run and how often, and ticks only
 // while pumped), and for the host's event sink (it prints each event as a script line and
 // counts the events by name).
 class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineControlEvents {
@@ -26,6 +26,8 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     // IControlWindow.
     void Invalidate() override { ++repaints_; }
     void SetCursor(ControlCursor cursor) override { cursor_ = cursor; }
+    void SetCapture() override { captured_ = true; }
+    void ReleaseCapture() override { captured_ = false; }
 
     // ITimerHost.
     void SetTimer(int32_t timerId, int32_t milliseconds) override {
@@ -51,6 +53,8 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     int64_t Repaints() const { return repaints_; }
     /// The cursor the control showed last.
     ControlCursor Cursor() const { return cursor_; }
+    /// Whether the control holds the mouse.
+    bool Captured() const { return captured_; }
     /// The running timers: id → period in milliseconds.
     const std::map<int32_t, int32_t>& Timers() const { return timers_.Periods(); }
     /// Runs the timers for a span, or until done() holds; true when it did.
@@ -72,6 +76,7 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     std::ostream& out_;
     int64_t repaints_ = 0;
     ControlCursor cursor_ = ControlCursor::Arrow;
+    bool captured_ = false;
     TimerPump timers_;
     std::map<std::string, int64_t> events_;
 };
