@@ -6,6 +6,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "TimerPump.h"
 #include "control/ITimelineControl.h"
@@ -15,12 +16,16 @@
 namespace vortrel::script {
 
 // The off-screen host of a control that a call script drives: it stands in for the
-// control's window (it counts repaint requests, remembers the cursor and the capture), for the
-// window the process's timers run on (it remembers which timers run and how often, and ticks only
-// while pumped), and for the host's event sink (it prints each event as a script line and
-// counts the events by name).
+// control's window (it counts repaint requests and remembers the cursor, the capture and the
+// client area's size), for the window the process's timers run on (it remembers which timers
+// run and how often, and ticks only while pumped), and for the host's event sink (it prints
+// each event as a script line and counts the events by name).
 class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineControlEvents {
   public:
+    /// The client area's size until a script gives another.
+    static constexpr int32_t kInitialWidth = 800;
+    static constexpr int32_t kInitialHeight = 400;
+
     explicit ScriptHost(std::ostream& out) : out_(out) {}
 
     // IControlWindow.
@@ -49,6 +54,15 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     }
     void OnConvertCompleted() override { Event("OnConvertCompleted") << "\n"; }
 
+    /// The client area's size as the last size message gave it.
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
+    /// Notes the size a size message gives the client area.
+    void Resize(int32_t width, int32_t height) {
+        width_ = width;
+        height_ = height;
+    }
+
     /// How many times the control asked for a repaint.
     int64_t Repaints() const { return repaints_; }
     /// The cursor the control showed last.
@@ -57,6 +71,10 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     bool Captured() const { return captured_; }
     /// The running timers: id → period in milliseconds.
     const std::map<int32_t, int32_t>& Timers() const { return timers_.Periods(); }
+    /// Delivers every timer tick to a handler of the window from now on.
+    void SetTickHandler(std::function<void(int32_t)> handler) {
+        timers_.SetTickHandler(std::move(handler));
+    }
     /// Runs the timers for a span, or until done() holds; true when it did.
     bool Pump(std::chrono::milliseconds span, const std::function<bool()>& done = {}) {
         return timers_.Pump(span, done);
@@ -77,6 +95,8 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     int64_t repaints_ = 0;
     ControlCursor cursor_ = ControlCursor::Arrow;
     bool captured_ = false;
+    int32_t width_ = kInitialWidth;
+    int32_t height_ = kInitialHeight;
     TimerPump timers_;
     std::map<std::string, int64_t> events_;
 };
