@@ -16,6 +16,7 @@ namespace vortrel {
 class HorizontalScrollbarView;
 class IContent;
 class IContentView;
+class ImageView;
 class ITrackView;
 class SeekbarView;
 class TimeAxis;
@@ -113,7 +114,7 @@ class TimelineView : public IView {
     void OnUnhandledMouseDown();
     void OnTrackImageChanged(ITrackView* trackView, int32_t index);
     // The title image of a track index, as AddTrackView and a changed image make it.
-    std::unique_ptr<IView> MakeTitleImage(const ITrackView& trackView, int32_t index) const;
+    std::unique_ptr<ImageView> MakeTitleImage(const ITrackView& trackView, int32_t index) const;
     // Clears the selected view's mark and forgets it, without announcing anything.
     void Unselect();
 

@@ -1,0 +1,14 @@
+#include "views/EffectView.h"
+
+#include "model/MediaEffect.h"
+
+namespace vortrel {
+
+EffectView::EffectView(MediaEffect* content, TimeScale* timeScale)
+    : IContentView(content, timeScale) {}
+
+void EffectView::Draw(IDrawContext& context) {
+    DrawBody(context);
+}
+
+}  // namespace vortrel

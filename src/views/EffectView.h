@@ -1,0 +1,19 @@
+#pragma once
+
+#include "views/IContentView.h"
+
+namespace vortrel {
+
+class MediaEffect;
+
+// A video effect on the effect track, drawn as the plain body.
+class EffectView : public IContentView {
+  public:
+    /// A view of a content (not owned) at the zoom of a time scale (not owned).
+    EffectView(MediaEffect* content, TimeScale* timeScale);
+
+    /// The body.
+    void Draw(IDrawContext& context) override;
+};
+
+}  // namespace vortrel

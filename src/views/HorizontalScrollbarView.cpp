@@ -1,0 +1,24 @@
+#include "views/HorizontalScrollbarView.h"
+
+#include "views/ScrollBoxView.h"
+
+namespace vortrel {
+
+HorizontalScrollbarView::HorizontalScrollbarView(IPanel* target)
+    : ScrollbarView(kHorizontal, target) {
+    SetExplicitHeight(kThickness);
+    SetStretchHorizontal(true);
+    SetVerticalAlignment(kAlignFar);
+    GetThumb()->SetExplicitHeight(kThickness);
+    GetThumb()->SetStretchHorizontal(true);
+}
+
+void HorizontalScrollbarView::ApplyScroll() {
+    if (IPanel* target = GetTarget()) {
+        target->SetScrollX(GetPosition());
+        target->SetScrollY(0);
+        target->GetLayoutEvent()->Notify();
+    }
+}
+
+}  // namespace vortrel

@@ -1,0 +1,14 @@
+#include "views/TransitionView.h"
+
+#include "model/TransitionEffect.h"
+
+namespace vortrel {
+
+TransitionView::TransitionView(TransitionEffect* content, TimeScale* timeScale)
+    : IContentView(content, timeScale) {}
+
+void TransitionView::Draw(IDrawContext& context) {
+    DrawBody(context);
+}
+
+}  // namespace vortrel

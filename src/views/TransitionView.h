@@ -1,0 +1,19 @@
+#pragma once
+
+#include "views/IContentView.h"
+
+namespace vortrel {
+
+class TransitionEffect;
+
+// A transition on the transition track, drawn as the plain body.
+class TransitionView : public IContentView {
+  public:
+    /// A view of a content (not owned) at the zoom of a time scale (not owned).
+    TransitionView(TransitionEffect* content, TimeScale* timeScale);
+
+    /// The body.
+    void Draw(IDrawContext& context) override;
+};
+
+}  // namespace vortrel
