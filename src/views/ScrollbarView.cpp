@@ -13,6 +13,16 @@
 
 namespace vortrel {
 
+namespace {
+
+// The scaling formulas divide by the track; a bar too short for its buttons counts as a
+// track of one pixel, so that every step and drag then spans the whole target.
+double UsableTrack(int32_t track) {
+    return track < 1 ? 1.0 : static_cast<double>(track);
+}
+
+}  // namespace
+
 ScrollbarView::ScrollbarView(int32_t orientation, IPanel* target)
     : orientation_(orientation), target_(target) {
     const bool vertical = orientation_ == kVertical;
@@ -55,12 +65,6 @@ void ScrollbarView::SetPosition(int32_t position) {
     }
 }
 
-// The scaling formulas divide by the track; a bar too short for its buttons counts as a
-// track of one pixel, so that every step and drag then spans the whole target.
-static double UsableTrack(int32_t track) {
-    return track < 1 ? 1.0 : static_cast<double>(track);
-}
-
 void ScrollbarView::DragBy(int32_t dx, int32_t dy) {
     const int32_t d = orientation_ == kVertical ? dy : dx;
     SetPosition(TruncateToInt32(total_ / UsableTrack(TrackLength()) * d + position_));
@@ -77,8 +81,11 @@ void ScrollbarView::StepScroll(int32_t direction) {
 
 void ScrollbarView::ClickAt(int32_t x, int32_t y) {
     const int32_t offset = orientation_ == kVertical ? y - GetY() : x - GetX();
-    const double along = static_cast<double>(offset) - LengthAlong(*firstButton_) - page_ / 2;
-    SetPosition(TruncateToInt32(along * total_ / UsableTrack(TrackLength())));
+    // The point clicked, scaled from bar pixels to target pixels, becomes the middle of the
+    // page. Half the page is target pixels too: taken off the bar pixels before scaling it
+    // would move the target by page / 2 × total / track instead, far from the click.
+    const double along = static_cast<double>(offset) - LengthAlong(*firstButton_);
+    SetPosition(TruncateToInt32(along * total_ / UsableTrack(TrackLength()) - page_ / 2));
     GetLayoutEvent()->Notify();
 }
 

@@ -34,13 +34,15 @@ namespace vortrel {
 
 namespace {
 
-// The fixed geometry of the skeleton, in pixels.
-constexpr int32_t kScrollbarThickness = 16;
-constexpr int32_t kRulerHeight = 20;
-constexpr int32_t kTitleGap = 2;  // between the ruler and the first row
+// The gap between the ruler and the first row, in pixels.
+constexpr int32_t kTitleGap = 2;
 
-// The play head's pixel position: its time is a float before the multiplication.
+// The play head's pixel position: its time is a float before the multiplication. A zoom
+// that maps time onto no pixels keeps it at the start.
 int32_t PlayheadPixels(int32_t position, float scale) {
+    if (!IsUsableScale(scale)) {
+        return 0;
+    }
     const float k = PixelsPerMillisecond(scale);
     return TruncateToInt32(k * static_cast<float>(position) + 0.0005);
 }
@@ -197,13 +199,12 @@ TimelineView::TimelineView(TimelineModel& model) : model_(&model) {
     subscribe(*model.GetTimeScale()->GetScaleChanged(), MakeHandler<TimeScaleChangedHandler>(this));
 
     auto titlePanel = std::make_unique<TrackTitlePanel>();
-    titlePanel->SetMarginTop(kRulerHeight + kTitleGap);
+    titlePanel->SetMarginTop(TimeAxis::kHeight + kTitleGap);
 
     auto trackAreaCanvas = std::make_unique<Canvas>();
     trackAreaCanvas->SetStretchHorizontal(true);
     trackAreaCanvas->SetScrollable(true);
     trackAreaCanvas->SetMarginLeft(titlePanel->GetExplicitWidth() + titlePanel->GetMarginLeft());
-    trackAreaCanvas->SetMarginRight(kScrollbarThickness);
 
     auto trackStack = std::make_unique<StackPanel>(StackPanel::kVertical);
     trackStack->SetStretchHorizontal(true);
@@ -215,14 +216,17 @@ TimelineView::TimelineView(TimelineModel& model) : model_(&model) {
     tracksCanvas->SetStretchHorizontal(true);
     tracksCanvas->SetStretchVertical(true);
     tracksCanvas->SetScrollable(true);
-    tracksCanvas->SetMarginBottom(kScrollbarThickness);
 
     auto horizontalScrollbar = std::make_unique<HorizontalScrollbarView>(trackAreaCanvas.get());
-    horizontalScrollbar->SetMarginRight(kScrollbarThickness);
     auto verticalScrollbar = std::make_unique<VerticalScrollbarView>(tracksCanvas.get());
-    verticalScrollbar->SetMarginBottom(kScrollbarThickness);
+    // Each bar keeps clear of the other, and the areas they scroll of both.
+    horizontalScrollbar->SetMarginRight(verticalScrollbar->GetExplicitWidth());
+    verticalScrollbar->SetMarginBottom(horizontalScrollbar->GetExplicitHeight());
+    tracksCanvas->SetMarginBottom(horizontalScrollbar->GetExplicitHeight());
+    trackAreaCanvas->SetMarginRight(verticalScrollbar->GetExplicitWidth());
 
     auto seekbar = std::make_unique<SeekbarView>(model.GetTimeScale().get());
+    seekbar->SetTop(TimeAxis::kHeight);
 
     auto toolTip = std::make_unique<ToolTipView>(true);
     toolTip->GetToolTipEvent()->Attach(MakeHandler<ToolTipDisplayingHandler>(this));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -179,6 +180,12 @@ TEST_F(Timeline, ThePlayHeadFollowsPlaybackAndScrollsIntoSightWhenItLeavesTheVis
     EXPECT_EQ(view->GetSeekbar()->GetMarginLeft(), 1000);
     model->GetTimeScale()->SetScale(0.5f);
     EXPECT_EQ(view->GetSeekbar()->GetMarginLeft(), 250);
+    // A zoom that maps time onto no pixels leaves the play head at the start.
+    for (float zoom : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity()}) {
+        model->GetTimeScale()->SetScale(zoom);
+        EXPECT_EQ(view->GetSeekbar()->GetMarginLeft(), 0) << zoom;
+    }
 }
 
 TEST_F(Timeline, AClickOnTheRulerSeeksThePreview) {
