@@ -11,4 +11,8 @@ void EffectView::Draw(IDrawContext& context) {
     DrawBody(context);
 }
 
+void EffectView::OnContentChanged() {
+    OnScaleChanged();
+}
+
 }  // namespace vortrel

@@ -85,6 +85,7 @@ void ImageStripView::MakeTile(IDrawContext& context, int32_t height) {
         return;
     }
     tile_ = ScaleToHeight(context, picture.GetImage(), height, tileWidth_);
+    imageMissing_ = tile_ == nullptr && height > 0;
 }
 
 }  // namespace vortrel

@@ -11,4 +11,8 @@ void TransitionView::Draw(IDrawContext& context) {
     DrawBody(context);
 }
 
+void TransitionView::OnContentChanged() {
+    OnScaleChanged();
+}
+
 }  // namespace vortrel

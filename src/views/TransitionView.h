@@ -14,6 +14,8 @@ class TransitionView : public IContentView {
 
     /// The body.
     void Draw(IDrawContext& context) override;
+    /// Follows the content's times.
+    void OnContentChanged() override;
 };
 
 }  // namespace vortrel

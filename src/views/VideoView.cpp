@@ -93,6 +93,7 @@ void VideoView::MakeThumbnail(IDrawContext& context, int32_t height) {
         return;
     }
     thumbnail_ = ScaleToHeight(context, frame.GetImage(), height, thumbnailWidth_);
+    posterMissing_ = thumbnail_ == nullptr && height > 0;
 }
 
 }  // namespace vortrel

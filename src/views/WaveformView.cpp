@@ -67,4 +67,8 @@ void WaveformView::Draw(IDrawContext& context) {
     }
 }
 
+void WaveformView::OnContentChanged() {
+    OnScaleChanged();
+}
+
 }  // namespace vortrel

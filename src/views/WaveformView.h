@@ -16,6 +16,8 @@ class WaveformView : public IContentView {
 
     /// The body, the zero line and the waveform's columns.
     void Draw(IDrawContext& context) override;
+    /// Follows the content's times.
+    void OnContentChanged() override;
 
   private:
     AudioClip* clip_;

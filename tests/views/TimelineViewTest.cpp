@@ -275,7 +275,16 @@ TEST_F(Timeline, TheMiniTipsShowTheDraggedClipsTimesInSeconds) {
     EXPECT_EQ(view->GetStartMiniTip()->GetVisualState(), IView::kNormal);
     EXPECT_EQ(view->GetStartMiniTip()->GetX(), ViewOf(clip).GetX());
     EXPECT_EQ(view->GetStopMiniTip()->GetX(), ViewOf(clip).GetX() + 125);
+    // The hover tip follows the drag with the clip's description.
+    std::wstring title;
+    std::wstring description;
+    clip.GetDescription(title, description);
+    EXPECT_EQ(view->GetToolTip()->GetLabel()->GetText(), description);
+    EXPECT_EQ(view->GetToolTip()->GetVisualState(), IView::kNormal);
     mouse.OnMouseUp(650, 96);
+    mouse.OnMouseMove(900, 290);  // over nothing: every tip hides
+    EXPECT_EQ(view->GetStartMiniTip()->GetVisualState(), IView::kCollapsed);
+    EXPECT_EQ(view->GetToolTip()->GetVisualState(), IView::kCollapsed);
 }
 
 TEST_F(Timeline, TrackImagesAreReplacedByIndexAndBadIndicesOrImagesAreIgnored) {
