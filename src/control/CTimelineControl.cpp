@@ -99,22 +99,34 @@ void CTimelineControl::OnPaint(IDrawContext& target, int32_t clientWidth, int32_
     }
 }
 
-void CTimelineControl::OnLeftButtonDown(int16_t x, int16_t y) {
-    if (windowHandlers_) {
-        windowHandlers_->OnLeftButtonDown(x, y);
+template <typename Message>
+void CTimelineControl::DispatchMouse(const Message& message) {
+    if (!windowHandlers_) {
+        return;
     }
+    {
+        dispatchingMouse_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{dispatchingMouse_};
+        message(*windowHandlers_);
+    }
+    for (; pendingSelections_ > 0; --pendingSelections_) {
+        FireSelection();
+    }
+}
+
+void CTimelineControl::OnLeftButtonDown(int16_t x, int16_t y) {
+    DispatchMouse([x, y](WindowHandlers& handlers) { handlers.OnLeftButtonDown(x, y); });
 }
 
 void CTimelineControl::OnLeftButtonUp(int16_t x, int16_t y) {
-    if (windowHandlers_) {
-        windowHandlers_->OnLeftButtonUp(x, y);
-    }
+    DispatchMouse([x, y](WindowHandlers& handlers) { handlers.OnLeftButtonUp(x, y); });
 }
 
 void CTimelineControl::OnMouseMove(int16_t x, int16_t y) {
-    if (windowHandlers_) {
-        windowHandlers_->OnMouseMove(x, y);
-    }
+    DispatchMouse([x, y](WindowHandlers& handlers) { handlers.OnMouseMove(x, y); });
 }
 
 void CTimelineControl::OnTimer(int32_t timerId) {
@@ -143,21 +155,30 @@ void CTimelineControl::Fire(const std::function<void(ITimelineControlEvents&)>& 
     }
 }
 
-void CTimelineControl::Handle(ISubject& subject) {
+void CTimelineControl::FireSelection() {
     Fire([](ITimelineControlEvents& sink) { sink.OnUpdate(); });
-    if (!model_) {
+    // Read after OnUpdate: a sink may have removed the clip, which clears the selection.
+    int32_t position = 0;
+    int32_t trackIndex = 0;
+    const IContent* content = view_->SelectedContent();
+    if (content != nullptr && model_->FindContent(content, position, trackIndex)) {
+        Fire([trackIndex, position](ITimelineControlEvents& sink) {
+            sink.OnClickClip(trackIndex, position);
+        });
+    }
+}
+
+void CTimelineControl::Handle(ISubject& subject) {
+    if (view_ && &subject == view_->GetSelectionEvent().get()) {
+        if (dispatchingMouse_) {
+            ++pendingSelections_;
+        } else {
+            FireSelection();
+        }
         return;
     }
-    if (view_ && &subject == view_->GetSelectionEvent().get()) {
-        // A sink of OnUpdate may have edited the model: the content is looked up afresh.
-        int32_t position = 0;
-        int32_t trackIndex = 0;
-        const IContent* content = view_->SelectedContent();
-        if (content != nullptr && model_->FindContent(content, position, trackIndex)) {
-            Fire([trackIndex, position](ITimelineControlEvents& sink) {
-                sink.OnClickClip(trackIndex, position);
-            });
-        }
+    Fire([](ITimelineControlEvents& sink) { sink.OnUpdate(); });
+    if (!model_) {
         return;
     }
     if (&subject == model_->GetPlaybackPosition().get()) {

@@ -188,6 +188,11 @@ class CTimelineControl : public ITimelineControl, public IObserver {
 
   private:
     std::vector<ISubject*> ObservedSubjects() const;
+    // Runs a mouse message through the window's handlers, then tells the host of the
+    // selections it made.
+    template <typename Message>
+    void DispatchMouse(const Message& message);
+    void FireSelection();
     void Fire(const std::function<void(ITimelineControlEvents&)>& event);
 
     IDeviceCatalog& devices_;
@@ -201,6 +206,11 @@ class CTimelineControl : public ITimelineControl, public IObserver {
     ControlOutput output_;
     ITimerHost* timers_ = nullptr;
     std::vector<ITimelineControlEvents*> sinks_;
+    // A host may edit the timeline from OnUpdate and OnClickClip, deleting the very clip
+    // whose press is being handled; so while the views handle a mouse message, selections
+    // are counted here and told once they are done.
+    bool dispatchingMouse_ = false;
+    int32_t pendingSelections_ = 0;
 };
 
 }  // namespace vortrel

@@ -28,7 +28,7 @@ grep -qx 'vortrel [0-9.]*' stdout || { echo "FAILED: --version printed $(cat std
 expect 0 0 "$tool" --help
 expect 2 1 "$tool"
 expect 2 1 "$tool" nonsense
-commands="selfcheck, script, info, catalog, testsrc, render, play, export-mlt"
+commands="selfcheck, script, info, catalog, testsrc, render, play, export-mlt, snapshot"
 for call in "nonsense:" "rendr: (did you mean render?)" "--verbose Info: (did you mean info?)"; do
   words=${call%%:*} hint=${call#*:}
   # shellcheck disable=SC2086
