@@ -19,6 +19,7 @@
 #include "model/ITrack.h"
 #include "model/MediaCache.h"
 #include "model/TimelineModel.h"
+#include "model/VideoClip.h"
 #include "platform/linux/QtDrawing.h"
 #include "ports/IMediaDetector.h"
 #include "support/FakeDeviceCatalog.h"
@@ -181,6 +182,17 @@ struct TimelineWindow {
         return bytes;
     }
 
+    // The video clips whose poster frame was taken (by the paints that showed them).
+    int64_t PosterCount() const {
+        int64_t count = 0;
+        const ITrack& track = *model->GetTrack(kVideo1Track);
+        for (int32_t i = 0; i < track.GetContentCount(); ++i) {
+            const auto* clip = dynamic_cast<const VideoClip*>(track.GetContentAt(i));
+            count += clip != nullptr && !clip->GetPosterBits().empty() ? 1 : 0;
+        }
+        return count;
+    }
+
     int64_t ViewCount() {
         int64_t count = 0;
         ForEachView(view->GetRootCanvas(), [&count](IView&) { ++count; });
@@ -213,6 +225,7 @@ void Paint(benchmark::State& state, const std::function<void(TimelineWindow&)>& 
         }
         state.counters["cacheBytes"] = static_cast<double>(window.CacheBytes());
         state.counters["views"] = static_cast<double>(window.ViewCount());
+        state.counters["posters"] = static_cast<double>(window.PosterCount());
     }
     SetDrawing(nullptr);
 }
