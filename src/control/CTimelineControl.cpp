@@ -32,15 +32,17 @@ CTimelineControl::~CTimelineControl() {
             subject->Detach(this);
         }
     }
-    // The view tree goes first: its views observe the model.
-    windowHandlers_.reset();
-    view_.reset();
 }
 
 std::vector<ISubject*> CTimelineControl::ObservedSubjects() const {
-    return {view_->GetSelectionEvent().get(), model_->GetPlaybackPosition().get(),
-            model_->GetPlaybackCompleted().get(), model_->GetConvertProgress().get(),
-            model_->GetConvertCompleted().get()};
+    std::vector<ISubject*> subjects = {
+        model_->GetPlaybackPosition().get(), model_->GetPlaybackCompleted().get(),
+        model_->GetConvertProgress().get(), model_->GetConvertCompleted().get()};
+    // An initialisation that failed may have left the model without its view.
+    if (view_) {
+        subjects.insert(subjects.begin(), view_->GetSelectionEvent().get());
+    }
+    return subjects;
 }
 
 void CTimelineControl::Initialize() {

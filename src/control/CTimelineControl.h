@@ -73,7 +73,8 @@ class CTimelineControl : public ITimelineControl, public IObserver {
     /// A timer of the window ticked: the timers' owners hear of it, then the window repaints.
     void OnTimer(int32_t timerId);
 
-    /// Turns a notification of the model into host events (OnUpdate first).
+    /// Turns a notification of the model or a selection in the view into host events
+    /// (OnUpdate first).
     void Handle(ISubject& subject) override;
 
     // ITimelineControl.

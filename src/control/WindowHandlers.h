@@ -49,14 +49,4 @@ class WindowHandlers {
     std::unique_ptr<IDrawSurface> buffer_;
 };
 
-/// The signed 16-bit x of a mouse or size message's packed point (its low half).
-constexpr int16_t LowWord(uint32_t packed) {
-    return static_cast<int16_t>(packed & 0xFFFF);
-}
-
-/// The signed 16-bit y of a mouse or size message's packed point (its high half).
-constexpr int16_t HighWord(uint32_t packed) {
-    return static_cast<int16_t>(packed >> 16);
-}
-
 }  // namespace vortrel

@@ -156,20 +156,6 @@ TEST_F(Window, WithoutAWindowInputStillReachesTheViews) {
     EXPECT_EQ(*log, (std::vector<std::string>{"button down 20,30", "button up"}));
 }
 
-TEST(WindowMessage, PackedPointsAreSigned16BitHalves) {
-    struct Case {
-        uint32_t packed;
-        int16_t x;
-        int16_t y;
-    };
-    for (const Case& c :
-         {Case{0x00000000u, 0, 0}, Case{0x012C0190u, 400, 300}, Case{0xFFFF0005u, 5, -1},
-          Case{0x8000FFFFu, -1, -32768}, Case{0x7FFF8000u, -32768, 32767}}) {
-        EXPECT_EQ(LowWord(c.packed), c.x) << std::hex << c.packed;
-        EXPECT_EQ(HighWord(c.packed), c.y) << std::hex << c.packed;
-    }
-}
-
 // A recording drawing that names each picture it decodes after the built-in resource whose
 // bytes it was given ("png 204"), so that a test sees which picture went where.
 class ResourceNamingDrawing : public testing::RecordingDrawing {
