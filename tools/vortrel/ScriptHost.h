@@ -16,8 +16,8 @@
 namespace vortrel::script {
 
 // The off-screen host of a control that a call script drives: it stands in for the
-// control's window (it counts repaint requests and remembers the cursor, the capture and the
-// client area's size), for the window the process's timers run on (it remembers which timers
+// control's window (it counts repaint requests and remembers the cursor and the client
+// area's size), for the window the process's timers run on (it remembers which timers
 // run and how often, and ticks only while pumped), and for the host's event sink (it prints
 // each event as a script line and counts the events by name).
 class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineControlEvents {
@@ -31,8 +31,9 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     // IControlWindow.
     void Invalidate() override { ++repaints_; }
     void SetCursor(ControlCursor cursor) override { cursor_ = cursor; }
-    void SetCapture() override { captured_ = true; }
-    void ReleaseCapture() override { captured_ = false; }
+    // Every message of a script reaches the control, wherever its point lies.
+    void SetCapture() override {}
+    void ReleaseCapture() override {}
 
     // ITimerHost.
     void SetTimer(int32_t timerId, int32_t milliseconds) override {
@@ -67,8 +68,6 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     int64_t Repaints() const { return repaints_; }
     /// The cursor the control showed last.
     ControlCursor Cursor() const { return cursor_; }
-    /// Whether the control holds the mouse.
-    bool Captured() const { return captured_; }
     /// The running timers: id → period in milliseconds.
     const std::map<int32_t, int32_t>& Timers() const { return timers_.Periods(); }
     /// Delivers every timer tick to a handler of the window from now on.
@@ -94,7 +93,6 @@ class ScriptHost : public IControlWindow, public ITimerHost, public ITimelineCon
     std::ostream& out_;
     int64_t repaints_ = 0;
     ControlCursor cursor_ = ControlCursor::Arrow;
-    bool captured_ = false;
     int32_t width_ = kInitialWidth;
     int32_t height_ = kInitialHeight;
     TimerPump timers_;
