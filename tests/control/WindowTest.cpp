@@ -148,14 +148,6 @@ TEST_F(Window, ATimerTickReachesItsViewsBeforeTheRepaint) {
     EXPECT_EQ(*log, (std::vector<std::string>{"button timer 7", "invalidate"}));
 }
 
-TEST_F(Window, WithoutAWindowInputStillReachesTheViews) {
-    handlers.SetWindow(nullptr);
-    handlers.OnLeftButtonDown(20, 30);
-    handlers.OnLeftButtonUp(20, 30);
-    handlers.OnTimer(3);
-    EXPECT_EQ(*log, (std::vector<std::string>{"button down 20,30", "button up"}));
-}
-
 // A recording drawing that names each picture it decodes after the built-in resource whose
 // bytes it was given ("png 204"), so that a test sees which picture went where.
 class ResourceNamingDrawing : public testing::RecordingDrawing {
@@ -297,11 +289,6 @@ TEST_F(ControlWindow, APressOnAClipFiresOnClickClipAfterOnUpdateEveryTime) {
     control.OnLeftButtonUp(83 + 400, RowMiddle(1));
     EXPECT_TRUE(sink.log.empty());
     EXPECT_EQ(control.GetView()->SelectedContent(), nullptr);
-}
-
-TEST_F(ControlWindow, ASelectionWithoutAContentFiresOnlyOnUpdate) {
-    control.GetView()->GetSelectionEvent()->Notify(nullptr);
-    EXPECT_EQ(sink.log, (std::vector<std::string>{"update"}));
 }
 
 // A host may edit the timeline from OnUpdate: the clip it removes is not reported.
