@@ -8,11 +8,14 @@
 #include "base/Utf8.h"
 #include "control/MediaInformation.h"
 #include "control/MemberBoundary.h"
+#include "control/WindowHandlers.h"
 #include "editing/DesTimeline.h"
 #include "model/ITrack.h"
 #include "model/TimelineModel.h"
 #include "model/TimerDispatcher.h"
 #include "ports/Platform.h"
+#include "resources/Resources.h"
+#include "views/TimelineView.h"
 
 namespace vortrel {
 
@@ -32,13 +35,29 @@ CTimelineControl::~CTimelineControl() {
 }
 
 std::vector<ISubject*> CTimelineControl::ObservedSubjects() const {
-    return {model_->GetPlaybackPosition().get(), model_->GetPlaybackCompleted().get(),
-            model_->GetConvertProgress().get(), model_->GetConvertCompleted().get()};
+    std::vector<ISubject*> subjects = {
+        model_->GetPlaybackPosition().get(), model_->GetPlaybackCompleted().get(),
+        model_->GetConvertProgress().get(), model_->GetConvertCompleted().get()};
+    // An initialisation that failed may have left the model without its view.
+    if (view_) {
+        subjects.insert(subjects.begin(), view_->GetSelectionEvent().get());
+    }
+    return subjects;
 }
 
 void CTimelineControl::Initialize() {
     model_ = std::make_unique<TimelineModel>(devices_, failures_);
     context_.model = model_.get();
+    view_ = std::make_unique<TimelineView>(*model_);
+    windowHandlers_ = std::make_unique<WindowHandlers>(*view_);
+    windowHandlers_->SetWindow(context_.window);
+    // One image per track index, in index order; a picture missing from the resources adds
+    // none.
+    for (const int id : kTrackImageIds) {
+        if (const auto bytes = ResourceBytes(id)) {
+            view_->AddTrackImage(MakeTrackImageBytes(*bytes));
+        }
+    }
     context_.skipBlackPosterFrame = 1;
     context_.videoWidth = 320;
     context_.videoHeight = 240;
@@ -51,6 +70,9 @@ void CTimelineControl::Initialize() {
 void CTimelineControl::OnCreate(IControlWindow* window, ITimerHost* timers) {
     output_.ResetSettings();
     context_.window = window;
+    if (windowHandlers_) {
+        windowHandlers_->SetWindow(window);
+    }
     timers_ = timers;
     TimerDispatcher::Instance().RegisterHost(timers);
 }
@@ -61,6 +83,58 @@ void CTimelineControl::OnDestroy() {
     }
     timers_ = nullptr;
     context_.window = nullptr;
+    if (windowHandlers_) {
+        windowHandlers_->SetWindow(nullptr);
+    }
+}
+
+void CTimelineControl::OnSize(int16_t width, int16_t height) {
+    if (windowHandlers_) {
+        windowHandlers_->OnSize(width, height);
+    }
+}
+
+void CTimelineControl::OnPaint(IDrawContext& target, int32_t clientWidth, int32_t clientHeight,
+                               const DrawRect& update) {
+    if (windowHandlers_) {
+        windowHandlers_->OnPaint(target, clientWidth, clientHeight, update);
+    }
+}
+
+template <typename Message>
+void CTimelineControl::DispatchMouse(const Message& message) {
+    if (!windowHandlers_) {
+        return;
+    }
+    {
+        dispatchingMouse_ = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{dispatchingMouse_};
+        message(*windowHandlers_);
+    }
+    for (; pendingSelections_ > 0; --pendingSelections_) {
+        FireSelection();
+    }
+}
+
+void CTimelineControl::OnLeftButtonDown(int16_t x, int16_t y) {
+    DispatchMouse([x, y](WindowHandlers& handlers) { handlers.OnLeftButtonDown(x, y); });
+}
+
+void CTimelineControl::OnLeftButtonUp(int16_t x, int16_t y) {
+    DispatchMouse([x, y](WindowHandlers& handlers) { handlers.OnLeftButtonUp(x, y); });
+}
+
+void CTimelineControl::OnMouseMove(int16_t x, int16_t y) {
+    DispatchMouse([x, y](WindowHandlers& handlers) { handlers.OnMouseMove(x, y); });
+}
+
+void CTimelineControl::OnTimer(int32_t timerId) {
+    if (windowHandlers_) {
+        windowHandlers_->OnTimer(timerId);
+    }
 }
 
 void CTimelineControl::Advise(ITimelineControlEvents* sink) {
@@ -83,20 +157,42 @@ void CTimelineControl::Fire(const std::function<void(ITimelineControlEvents&)>& 
     }
 }
 
+void CTimelineControl::FireSelection() {
+    Fire([](ITimelineControlEvents& sink) { sink.OnUpdate(); });
+    // Read after OnUpdate: a sink may have removed the clip, which clears the selection.
+    int32_t position = 0;
+    int32_t trackIndex = 0;
+    const IContent* content = view_->SelectedContent();
+    if (content != nullptr && model_->FindContent(content, position, trackIndex)) {
+        Fire([trackIndex, position](ITimelineControlEvents& sink) {
+            sink.OnClickClip(trackIndex, position);
+        });
+    }
+}
+
 void CTimelineControl::Handle(ISubject& subject) {
+    if (view_ && &subject == view_->GetSelectionEvent().get()) {
+        if (dispatchingMouse_) {
+            ++pendingSelections_;
+        } else {
+            FireSelection();
+        }
+        return;
+    }
     Fire([](ITimelineControlEvents& sink) { sink.OnUpdate(); });
     if (!model_) {
         return;
     }
-    const int32_t value = static_cast<SeekEvent&>(subject).GetValue();
     if (&subject == model_->GetPlaybackPosition().get()) {
-        Fire([value](ITimelineControlEvents& sink) { sink.OnPlaying(value); });
+        const int32_t position = model_->GetPlaybackPosition()->GetValue();
+        Fire([position](ITimelineControlEvents& sink) { sink.OnPlaying(position); });
     }
     if (&subject == model_->GetPlaybackCompleted().get()) {
         Fire([](ITimelineControlEvents& sink) { sink.OnPlayingCompleted(); });
     }
     if (&subject == model_->GetConvertProgress().get()) {
-        Fire([value](ITimelineControlEvents& sink) { sink.OnConvertProgress(value); });
+        const int32_t progress = model_->GetConvertProgress()->GetValue();
+        Fire([progress](ITimelineControlEvents& sink) { sink.OnConvertProgress(progress); });
     }
     if (&subject == model_->GetConvertCompleted().get()) {
         Fire([](ITimelineControlEvents& sink) { sink.OnConvertCompleted(); });
@@ -399,11 +495,22 @@ HResult CTimelineControl::ChangeTrackImage(int32_t index, const wchar_t* imageFi
     return Guarded([&] {
         // Only a regular file is read: a pipe named here would hold the control for ever.
         UniqueFile file = OpenRegularFile(ToPath(TextOf(imageFile)));
-        if (file == nullptr || std::fgetc(file.get()) == EOF || context_.Track(index) == nullptr) {
+        std::vector<uint8_t> bytes;
+        if (file != nullptr) {
+            uint8_t block[16384];
+            size_t read = 0;
+            while ((read = std::fread(block, 1, sizeof block, file.get())) > 0) {
+                bytes.insert(bytes.end(), block, block + read);
+            }
+            if (std::ferror(file.get()) != 0) {
+                bytes.clear();
+            }
+        }
+        if (bytes.empty() || !view_) {
             return;  // a file that cannot be read or is empty changes nothing
         }
-        // The title images are the views'; the model tells them that one changed.
-        model_->FireTrackImageChanged(index);
+        // The view keeps the picture and tells the model, whose tracks tell their rows.
+        view_->SetTrackImage(index, MakeTrackImageBytes(bytes));
         context_.Repaint();
     });
 }

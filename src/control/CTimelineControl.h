@@ -11,6 +11,7 @@
 #include "control/ITimelineControl.h"
 #include "model/IObserver.h"
 #include "ports/IControlWindow.h"
+#include "ports/IDrawContext.h"
 
 namespace vortrel {
 
@@ -20,12 +21,15 @@ class ISubject;
 class ITimerHost;
 struct Platform;
 class TimelineModel;
+class TimelineView;
+class WindowHandlers;
 
 // The timeline control: the front of every member of ITimelineControl, written once for
 // every build. It owns the timeline model, its lifecycle, preview and projects, turns the
 // model's notifications into host events and asks its window to repaint after each change;
-// the editing members, media information and output settings are parts of their own. The
-// platform shells only host it: they make it, initialise it, give it a window.
+// the editing members, media information, output settings and window messages are parts of
+// their own. The platform shells only host it: they make it, initialise it, give it a window
+// and translate that window's messages into the On… calls below.
 class CTimelineControl : public ITimelineControl, public IObserver {
   public:
     /// A control on an installed platform, whose model lists the platform's catalogue;
@@ -34,8 +38,9 @@ class CTimelineControl : public ITimelineControl, public IObserver {
                               std::shared_ptr<EditFailures> failures = nullptr);
     ~CTimelineControl() override;
 
-    /// Makes the model and its tracks and starts listening to it; raises when the model
-    /// cannot be made (the host's creation then fails).
+    /// Makes the model, the timeline view with the built-in title images and the tracks, and
+    /// starts listening to the view's selection and the model; raises when the model cannot
+    /// be made (the host's creation then fails).
     void Initialize();
     /// The control's window exists: the output settings take their defaults and the
     /// process's timers run on the window's timer host.
@@ -50,8 +55,26 @@ class CTimelineControl : public ITimelineControl, public IObserver {
 
     /// The model, once initialised.
     TimelineModel* GetModel() const { return model_.get(); }
+    /// The view tree's root, once initialised.
+    TimelineView* GetView() const { return view_.get(); }
 
-    /// Turns a notification of the model into host events (OnUpdate first).
+    // The window's messages, in client pixels; each does nothing before initialisation.
+    /// The client area has a new size (ignored when below 1 either way).
+    void OnSize(int16_t width, int16_t height);
+    /// Paints the part `update` of the client area onto the window's context.
+    void OnPaint(IDrawContext& target, int32_t clientWidth, int32_t clientHeight,
+                 const DrawRect& update);
+    /// The left button went down.
+    void OnLeftButtonDown(int16_t x, int16_t y);
+    /// The left button came up.
+    void OnLeftButtonUp(int16_t x, int16_t y);
+    /// The mouse moved.
+    void OnMouseMove(int16_t x, int16_t y);
+    /// A timer of the window ticked: the timers' owners hear of it, then the window repaints.
+    void OnTimer(int32_t timerId);
+
+    /// Turns a notification of the model or a selection in the view into host events
+    /// (OnUpdate first).
     void Handle(ISubject& subject) override;
 
     // ITimelineControl.
@@ -166,16 +189,29 @@ class CTimelineControl : public ITimelineControl, public IObserver {
 
   private:
     std::vector<ISubject*> ObservedSubjects() const;
+    // Runs a mouse message through the window's handlers, then tells the host of the
+    // selections it made.
+    template <typename Message>
+    void DispatchMouse(const Message& message);
+    void FireSelection();
     void Fire(const std::function<void(ITimelineControlEvents&)>& event);
 
     IDeviceCatalog& devices_;
     std::shared_ptr<EditFailures> failures_;
     std::unique_ptr<TimelineModel> model_;
+    // After the model: the view observes it and goes first.
+    std::unique_ptr<TimelineView> view_;
+    std::unique_ptr<WindowHandlers> windowHandlers_;
     ControlContext context_;
     ContentEditor editor_;
     ControlOutput output_;
     ITimerHost* timers_ = nullptr;
     std::vector<ITimelineControlEvents*> sinks_;
+    // A host may edit the timeline from OnUpdate and OnClickClip, deleting the very clip
+    // whose press is being handled; so while the views handle a mouse message, selections
+    // are counted here and told once they are done.
+    bool dispatchingMouse_ = false;
+    int32_t pendingSelections_ = 0;
 };
 
 }  // namespace vortrel

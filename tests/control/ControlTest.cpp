@@ -26,6 +26,8 @@ class RecordingWindow : public IControlWindow, public ITimerHost {
     void SetCursor(ControlCursor cursor) override {
         log.push_back(cursor == ControlCursor::Wait ? "wait" : "arrow");
     }
+    void SetCapture() override { log.push_back("capture"); }
+    void ReleaseCapture() override { log.push_back("release"); }
     void SetTimer(int32_t, int32_t) override {}
     void KillTimer(int32_t) override {}
     std::vector<std::string> log;

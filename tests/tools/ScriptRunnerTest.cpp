@@ -55,6 +55,18 @@ TEST_F(ScriptRuns, AddedDirectivesRunInOrderAndSeeTheHost) {
               "!repaints -> none\nSetScale ->\n!repaints -> some\nGetScale -> 2\n");
 }
 
+// The window's timers tick through the control, which repaints after each tick as a window
+// does: the hover tip's wait over an empty row shows nothing but still repaints.
+TEST_F(ScriptRuns, TimerTicksReachTheControlAndRepaint) {
+    Directive repaints;
+    repaints.run = [](const Statement&, ScriptSession& session) {
+        session.Out() << "!repaints -> " << session.Host().Repaints() << "\n";
+    };
+    runner.AddDirective("!repaints", repaints);
+    EXPECT_EQ(Run("!mouse move 400 100\n!repaints\n!wait 900\n!repaints\n!pixel 402 122\n"),
+              "!mouse ->\n!repaints -> 0\n!wait ->\n!repaints -> 1\n!pixel -> #14141E\n");
+}
+
 TEST_F(ScriptRuns, AwaitRunsTheTimersUntilThePreviewReportsOrTheTimeIsUp) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const std::string printed =

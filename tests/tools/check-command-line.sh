@@ -28,7 +28,7 @@ grep -qx 'vortrel [0-9.]*' stdout || { echo "FAILED: --version printed $(cat std
 expect 0 0 "$tool" --help
 expect 2 1 "$tool"
 expect 2 1 "$tool" nonsense
-commands="selfcheck, script, info, catalog, testsrc, render, play, export-mlt"
+commands="selfcheck, script, info, catalog, testsrc, render, play, export-mlt, snapshot"
 for call in "nonsense:" "rendr: (did you mean render?)" "--verbose Info: (did you mean info?)"; do
   words=${call%%:*} hint=${call#*:}
   # shellcheck disable=SC2086
@@ -192,6 +192,12 @@ fault "1: expected a length in seconds, got 'one'" '!testsrc a.mkv one video'
 fault "1: a frame size is written WxH, not '2x'" '!testsrc a.mkv 1 video 2x'
 fault "1: !font names its capture first, as \$name" '!font f "Sans" 10 400'
 fault "1: !font takes the face name in quotes" '!font $f Sans 10 400'
+fault "2: usage: !mouse down|move|up X Y" 'Clear\n!mouse down 1'
+fault "1: expected down, move or up, got 'press'" '!mouse press 1 2'
+fault "1: expected a y from -32768 to 32767, got 32768" '!mouse up 0 32768'
+fault "1: expected a width from -32768 to 32767, got -40000" '!size -40000 10'
+fault "1: expected an x, got '1.5'" '!pixel 1.5 2'
+fault "1: !snapshot has no output to capture" '!snapshot a.png => $p'
 # Captures are known from their line on, whatever the member returns; a failure while
 # running stops the script at its line.
 printf 'GetClipCount 1 => $n\nGetScale => $s\nSetScale $n\nSetScale $s\n' >ok2.vts
@@ -200,6 +206,10 @@ printf 'GetTrackCount\n!testsrc no/such/folder/a.wav 1 audio\nGetTrackCount\n' >
 expect 1 1 "$tool" script stops.vts
 [ "$(cat stdout)" = "GetTrackCount -> 8" ] && grep -q '^error: 2: ' stderr ||
   { echo "FAILED: a failing line did not stop the script"; failures=$((failures + 1)); }
+printf '!snapshot no/such/folder/a.png\nGetTrackCount\n' >stops.vts
+expect 1 1 "$tool" script stops.vts
+[ ! -s stdout ] && grep -q '^error: 1: cannot write no/such/folder/a.png' stderr ||
+  { echo "FAILED: a snapshot that cannot be written did not stop the script"; failures=$((failures + 1)); }
 
 # play: a half-second clip to its end, without sound or display.
 export SDL_AUDIODRIVER=dummy

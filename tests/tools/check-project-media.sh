@@ -60,6 +60,7 @@ export-mlt proj/broken.xml broken.mlt|--allow-missing|0|vortrel: export-mlt: $mi
 render proj/broken.xml broken.avi --type 0||1|vortrel: render: $missing\nvortrel: render: 2 clips lack their media; --allow-missing goes on without
 render proj/broken.xml broken.avi --type 0|--allow-missing|0|vortrel: render: $missing
 play proj/broken.xml||0|vortrel: play: $missing
+snapshot proj/broken.xml shot.png||0|vortrel: snapshot: $missing
 TABLE
 
 # From another folder the graph and the render use the clip beside the project.

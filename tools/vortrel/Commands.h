@@ -81,6 +81,20 @@ struct PlayArguments {
 /// display, printing the position once a second until the end or until the time is up.
 int RunPlayCommand(const PlayArguments& arguments, std::ostream& out, std::ostream& err);
 
+/// The arguments of the snapshot command as given.
+struct SnapshotArguments {
+    std::string project;
+    std::string output;
+    std::string size = "800x400";     // the window's client area, WxH
+    std::optional<float> zoom;        // the time scale; none: 1, as a control starts
+    std::optional<int32_t> position;  // the play head in milliseconds; none: where it is
+};
+
+/// Loads a project into a fresh control in a window of the given size, sets the zoom and
+/// the play head, paints the window and writes what it shows as a PNG file (replacing it in
+/// one step). Clips whose media is missing are named on err and drawn all the same.
+int RunSnapshotCommand(const SnapshotArguments& arguments, std::ostream& err);
+
 /// Loads a project into a fresh control and writes the MLT graph of its editing timeline
 /// as MLT XML; a clip that lacks its media fails it unless allowMissing.
 int RunExportMltCommand(const std::string& project, const std::string& output, bool allowMissing,

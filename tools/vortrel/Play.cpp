@@ -34,6 +34,8 @@ class PlayHost : public IControlWindow, public ITimelineControlEvents {
 
     void Invalidate() override {}
     void SetCursor(ControlCursor) override {}
+    void SetCapture() override {}
+    void ReleaseCapture() override {}
 
     void OnClickClip(int32_t, int32_t) override {}
     void OnUpdate() override {}

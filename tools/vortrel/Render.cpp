@@ -62,6 +62,8 @@ class RenderHost : public IControlWindow, public ITimelineControlEvents {
 
     void Invalidate() override {}
     void SetCursor(ControlCursor) override {}
+    void SetCapture() override {}
+    void ReleaseCapture() override {}
 
     void OnClickClip(int32_t, int32_t) override {}
     void OnUpdate() override {}

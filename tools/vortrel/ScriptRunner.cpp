@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "NameSuggestions.h"
 #include "TestSource.h"
+#include "WindowPicture.h"
 #include "base/Utf8.h"
 #include "control/CTimelineControl.h"
 #include "model/FontTable.h"
@@ -189,6 +191,134 @@ Directive AwaitDirective() {
     return directive;
 }
 
+// A coordinate or size of a window message, which carries it as a signed 16-bit value.
+int16_t WindowArgument(const Statement& statement, size_t index, const char* what) {
+    const auto value = NumberArgument<int32_t>(statement, index, what);
+    if (value < INT16_MIN || value > INT16_MAX) {
+        throw ScriptError(statement.line, std::string("expected ") + what + " from " +
+                                              std::to_string(INT16_MIN) + " to " +
+                                              std::to_string(INT16_MAX) + ", got " +
+                                              std::to_string(value));
+    }
+    return static_cast<int16_t>(value);
+}
+
+// !size W H: the window's client area takes a new size, as a size message tells it.
+Directive SizeDirective() {
+    Directive directive;
+    directive.minArgs = 2;
+    directive.maxArgs = 2;
+    directive.usage = "!size W H";
+    directive.check = [](const Statement& statement, ScriptScope&) {
+        WindowArgument(statement, 0, "a width");
+        WindowArgument(statement, 1, "a height");
+    };
+    directive.run = [](const Statement& statement, ScriptSession& session) {
+        const int16_t width = WindowArgument(statement, 0, "a width");
+        const int16_t height = WindowArgument(statement, 1, "a height");
+        session.Host().Resize(width, height);
+        session.Control().OnSize(width, height);
+        session.Out() << "!size ->\n";
+    };
+    return directive;
+}
+
+// The mouse messages a script sends.
+enum class MouseAction { Down, Move, Up };
+
+MouseAction MouseActionArgument(const Statement& statement) {
+    const std::string action = TextArgument(statement, 0, "down, move or up");
+    if (action == "down") {
+        return MouseAction::Down;
+    }
+    if (action == "move") {
+        return MouseAction::Move;
+    }
+    if (action == "up") {
+        return MouseAction::Up;
+    }
+    throw ScriptError(statement.line, "expected down, move or up, got '" + action + "'");
+}
+
+// !mouse down|move|up X Y: the left button goes down, the mouse moves, or the button comes
+// up, at a client point.
+Directive MouseDirective() {
+    Directive directive;
+    directive.minArgs = 3;
+    directive.maxArgs = 3;
+    directive.usage = "!mouse down|move|up X Y";
+    directive.check = [](const Statement& statement, ScriptScope&) {
+        MouseActionArgument(statement);
+        WindowArgument(statement, 1, "an x");
+        WindowArgument(statement, 2, "a y");
+    };
+    directive.run = [](const Statement& statement, ScriptSession& session) {
+        const int16_t x = WindowArgument(statement, 1, "an x");
+        const int16_t y = WindowArgument(statement, 2, "a y");
+        switch (MouseActionArgument(statement)) {
+            case MouseAction::Down:
+                session.Control().OnLeftButtonDown(x, y);
+                break;
+            case MouseAction::Move:
+                session.Control().OnMouseMove(x, y);
+                break;
+            case MouseAction::Up:
+                session.Control().OnLeftButtonUp(x, y);
+                break;
+        }
+        session.Out() << "!mouse ->\n";
+    };
+    return directive;
+}
+
+// !pixel X Y: the colour a paint of the window draws now at a client point, as #RRGGBB;
+// none outside the client area.
+Directive PixelDirective() {
+    Directive directive;
+    directive.minArgs = 2;
+    directive.maxArgs = 2;
+    directive.usage = "!pixel X Y";
+    directive.check = [](const Statement& statement, ScriptScope&) {
+        NumberArgument<int32_t>(statement, 0, "an x");
+        NumberArgument<int32_t>(statement, 1, "a y");
+    };
+    directive.run = [](const Statement& statement, ScriptSession& session) {
+        const auto x = NumberArgument<int32_t>(statement, 0, "an x");
+        const auto y = NumberArgument<int32_t>(statement, 1, "a y");
+        const ScriptHost& host = session.Host();
+        const bool inside = x >= 0 && y >= 0 && x < host.Width() && y < host.Height();
+        const std::unique_ptr<IDrawSurface> window =
+            inside ? PaintWindow(session.Control(), host.Width(), host.Height()) : nullptr;
+        session.Out() << "!pixel -> " << (window ? FormatColor(window->PixelAt(x, y)) : "none")
+                      << "\n";
+    };
+    return directive;
+}
+
+// !snapshot PATH: the window as a paint draws it now, written as a PNG file.
+Directive SnapshotDirective() {
+    Directive directive;
+    directive.minArgs = 1;
+    directive.maxArgs = 1;
+    directive.usage = "!snapshot PATH";
+    directive.check = [](const Statement& statement, ScriptScope&) {
+        TextArgument(statement, 0, "a file name");
+    };
+    directive.run = [](const Statement& statement, ScriptSession& session) {
+        const std::string path = TextArgument(statement, 0, "a file name");
+        const ScriptHost& host = session.Host();
+        const std::unique_ptr<IDrawSurface> window =
+            PaintWindow(session.Control(), host.Width(), host.Height());
+        std::string error = "the window has no client area to paint";
+        if (!window || !WritePng(*window, ToPath(FromUtf8(path)), error)) {
+            throw ScriptError(statement.line, "cannot write " + path + ": " + error,
+                              ScriptError::Kind::Failure);
+        }
+        session.Out() << "!snapshot ->\n";
+    };
+    return directive;
+}
+
 }  // namespace
 
 std::optional<ValueType> ScriptScope::Find(const std::string& name) const {
@@ -237,6 +367,10 @@ ScriptRunner::ScriptRunner(std::ostream& out) : out_(out) {
     AddDirective("!font", FontDirective());
     AddDirective("!wait", WaitDirective());
     AddDirective("!await", AwaitDirective());
+    AddDirective("!size", SizeDirective());
+    AddDirective("!mouse", MouseDirective());
+    AddDirective("!pixel", PixelDirective());
+    AddDirective("!snapshot", SnapshotDirective());
 }
 
 void ScriptRunner::AddDirective(const std::string& name, Directive directive) {
@@ -374,6 +508,9 @@ void ScriptRunner::Run(const std::vector<Statement>& statements) {
     ScriptHost host(out_);
     std::unique_ptr<CTimelineControl> control = CreateLinuxControl();
     control->OnCreate(&host, &host);
+    CTimelineControl* window = control.get();
+    host.SetTickHandler([window](int32_t timerId) { window->OnTimer(timerId); });
+    control->OnSize(ScriptHost::kInitialWidth, ScriptHost::kInitialHeight);
     control->Advise(&host);
     // The host lets the control go as a host program does, whether or not the script ran
     // to its end.

@@ -69,13 +69,13 @@ struct Directive {
 };
 
 // Runs call scripts against a fresh control hosted as a host program would host it: made
-// and initialised on the Linux back ends, given an off-screen window and timer host, with
-// an event sink that prints the events. The whole script is checked before anything runs,
-// so a mistake on any line stops it before the first call. One output line per statement.
+// and initialised on the Linux back ends, given an off-screen window of 800 x 400 and timer
+// host, with an event sink that prints the events. The whole script is checked before anything
+// runs, so a mistake on any line stops it before the first call. One output line per statement.
 class ScriptRunner {
   public:
-    /// A runner that knows the built-in directives (!testsrc, !font, !wait, !await) and
-    /// prints to out.
+    /// A runner that knows the built-in directives (!testsrc, !font, !wait, !await, and the
+    /// window's !size, !mouse, !pixel, !snapshot) and prints to out.
     explicit ScriptRunner(std::ostream& out);
 
     /// Adds (or replaces) a directive, named with its !.

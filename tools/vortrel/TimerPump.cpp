@@ -40,7 +40,15 @@ void TimerPump::FireNow(int32_t timerId) {
         return;
     }
     due_[timerId] = Clock::now() + std::chrono::milliseconds(period->second);
-    TimerDispatcher::Instance().Fire(timerId);
+    Tick(timerId);
+}
+
+void TimerPump::Tick(int32_t timerId) {
+    if (tickHandler_) {
+        tickHandler_(timerId);
+    } else {
+        TimerDispatcher::Instance().Fire(timerId);
+    }
 }
 
 bool TimerPump::Pump(std::chrono::milliseconds span, const std::function<bool()>& done) {
@@ -65,7 +73,7 @@ bool TimerPump::Pump(std::chrono::milliseconds span, const std::function<bool()>
             if (due_[*next] <= now) {
                 due_[*next] = now + period;  // ticks missed while busy do not pile up
             }
-            TimerDispatcher::Instance().Fire(*next);
+            Tick(*next);
             continue;
         }
         if (now >= end) {

@@ -4,15 +4,16 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "ports/ITimerHost.h"
 
 namespace vortrel {
 
 // The timers of a control's window in a process that runs no window system's message loop:
-// it remembers when each running timer is next due and, while pumped, fires each one
-// through the process's TimerDispatcher as its period elapses, sleeping in between and
-// letting Qt handle its pending events.
+// it remembers when each running timer is next due and, while pumped, delivers each tick as
+// its period elapses (to the process's TimerDispatcher, or to the window's own handler once
+// one is given), sleeping in between and letting Qt handle its pending events.
 class TimerPump : public ITimerHost {
   public:
     using Clock = std::chrono::steady_clock;
@@ -21,6 +22,10 @@ class TimerPump : public ITimerHost {
     void SetTimer(int32_t timerId, int32_t milliseconds) override;
     /// Stops a timer; unknown ids are ignored.
     void KillTimer(int32_t timerId) override;
+
+    /// Delivers every tick from now on to a handler of the window (such as the control's
+    /// OnTimer, which also repaints) instead of straight to the TimerDispatcher.
+    void SetTickHandler(std::function<void(int32_t)> handler) { tickHandler_ = std::move(handler); }
 
     /// Fires a running timer at once, as the window system may deliver a tick early; its
     /// next tick is due one period later. Unknown ids are ignored.
@@ -34,6 +39,9 @@ class TimerPump : public ITimerHost {
     bool Pump(std::chrono::milliseconds span, const std::function<bool()>& done = {});
 
   private:
+    void Tick(int32_t timerId);
+
+    std::function<void(int32_t)> tickHandler_;
     std::map<int32_t, int32_t> periods_;
     std::map<int32_t, Clock::time_point> due_;
 };

@@ -96,6 +96,21 @@ int main(int argc, char** argv) {
     exportMlt->add_flag("--allow-missing", exportAllowMissing,
                         "write the graph without the clips whose media is missing or unreadable");
 
+    vortrel::SnapshotArguments snapshot;
+    CLI::App* snapshotCommand = app.add_subcommand(
+        "snapshot", "paint a project's timeline as the control shows it, to a PNG");
+    snapshotCommand->add_option("project", snapshot.project, "the project file")->required();
+    snapshotCommand->add_option("output", snapshot.output, "the PNG file to write")->required();
+    snapshotCommand->add_option("--size", snapshot.size, "the window's client area WxH")
+        ->capture_default_str();
+    snapshotCommand
+        ->add_option("--zoom", snapshot.zoom,
+                     "the time scale, above 0 to 100 (default 1: a second is 250 pixels)")
+        ->check(CLI::Range(0.0001, 100.0));
+    snapshotCommand
+        ->add_option("--position", snapshot.position, "the play head in milliseconds (default 0)")
+        ->check(CLI::NonNegativeNumber);
+
     // A first word that names no command gets the list of commands, not a parse error.
     std::vector<std::string> commands;
     for (const CLI::App* command : app.get_subcommands({})) {
@@ -154,6 +169,9 @@ int main(int argc, char** argv) {
         }
         if (playCommand->parsed()) {
             return vortrel::RunPlayCommand(play, std::cout, std::cerr);
+        }
+        if (snapshotCommand->parsed()) {
+            return vortrel::RunSnapshotCommand(snapshot, std::cerr);
         }
         if (exportMlt->parsed()) {
             return vortrel::RunExportMltCommand(exportProject, exportOutput, exportAllowMissing,
