@@ -313,7 +313,7 @@ TEST_F(ControlWindow, AClipTheHostDeletesInOnUpdateIsNotReportedAsClicked) {
 
 TEST_F(ControlWindow, ASizeBelowOnePixelEitherWayChangesNothing) {
     TimelineView& view = *control.GetView();
-    for (const auto [width, height] :
+    for (const auto& [width, height] :
          {std::pair<int16_t, int16_t>{0, 300}, {640, 0}, {-5, 300}, {640, -32768}}) {
         control.OnSize(width, height);
         EXPECT_EQ(view.GetWidth(), 800);
