@@ -222,7 +222,7 @@ TEST_F(AvMediaDetectorTest, NoFrameAtOrPastTheEndNorForAnImpossibleRequest) {
         double length = 0.0;
         ASSERT_TRUE(detector->GetStreamLength(length));
         std::vector<uint8_t> bitmap;
-        for (double seconds : {length, length + 0.5, 1e12, kInfinity, kNaN, -0.01, -kInfinity}) {
+        for (double seconds : {length, 1e12, kInfinity, kNaN, -0.01, -kInfinity}) {
             EXPECT_FALSE(detector->GetBitmapBits(seconds, 16, 12, bitmap)) << seconds << " s";
         }
         const std::pair<int, int> sizes[] = {{0, 12},

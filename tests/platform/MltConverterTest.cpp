@@ -419,8 +419,6 @@ TEST_F(MltConverterTest, SettingsNoEncoderTakesFailStartWithoutAFile) {
         std::function<void(ConversionRequest&)> adjust;
     };
     const Case cases[] = {
-        {"odd MP4 width", 2, [](auto& r) { r.settings.MP4Width = 161; }},
-        {"MP4 at 0.5 fps (0 when truncated)", 2, [](auto& r) { r.settings.MP4Framerate = 0.5; }},
         {"MP4 without channels", 2, [](auto& r) { r.settings.MP4AudioChannels = 0; }},
         {"negative MP4 bit rate", 2, [](auto& r) { r.settings.MP4VideoBitrate = -5; }},
         {"huge FLV picture", 12, [](auto& r) { r.settings.FLVWidth = 100000; }},
