@@ -195,17 +195,11 @@ TEST(MediaFileTest, NamesAreCutToTheBufferAndAlwaysTerminated) {
         int written;
         const wchar_t* text;
     };
-    for (const Case& cut : {Case{12, 8, L"matroska"},
-                            {9, 8, L"matroska"},
-                            {8, 7, L"matrosk"},
-                            {3, 2, L"ma"},
-                            {1, 0, L""}}) {
+    for (const Case& cut : {Case{9, 8, L"matroska"}, {8, 7, L"matrosk"}, {1, 0, L""}}) {
         std::fill(std::begin(buffer), std::end(buffer), L'#');
         EXPECT_EQ(file.getContainer(buffer, cut.capacity), cut.written) << cut.capacity;
         EXPECT_EQ(std::wstring(buffer), cut.text);
-        if (cut.capacity < 12) {
-            EXPECT_EQ(buffer[cut.capacity], L'#') << "nothing is written past the capacity";
-        }
+        EXPECT_EQ(buffer[cut.capacity], L'#') << "nothing is written past the capacity";
     }
     // No room at all: nothing is written, not even a terminator.
     std::fill(std::begin(buffer), std::end(buffer), L'#');

@@ -202,18 +202,14 @@ TEST_F(MltRendering, EveryEntryRendersAFrameOnItsOwn) {
     }
 }
 
-TEST_F(MltRendering, DissolveMixesAndWipesRevealFromTheirSide) {
+// How a dissolve mixes is pinned through the whole graph (MltGraphBuilderTest).
+TEST_F(MltRendering, WipesRevealFromTheirSide) {
     auto render = [&](const wchar_t* name, int position = 5) {
         const auto& entries = catalog_.Entries();
         const auto entry = std::find_if(entries.begin(), entries.end(),
                                         [&](const auto& e) { return e.friendlyName == name; });
         return entry == entries.end() ? std::vector<Rgb>{} : Render(*entry, position);
     };
-    const std::vector<Rgb> dissolve = render(L"Dissolve");
-    ASSERT_FALSE(dissolve.empty());
-    for (Rgb p : {dissolve.front(), dissolve.back()}) {
-        EXPECT_TRUE(p.r > 60 && p.r < 200 && p.b > 60 && p.b < 200) << p.r << "," << p.b;
-    }
     const int left = kHeight / 2 * kWidth + 2, right = kHeight / 2 * kWidth + kWidth - 3;
     const int top = 2 * kWidth + kWidth / 2, bottom = (kHeight - 3) * kWidth + kWidth / 2;
     struct Wipe {
