@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <typeinfo>
@@ -13,16 +10,11 @@
 #include "editing/DesGroup.h"
 #include "editing/DesTimeline.h"
 #include "editing/DesTrack.h"
-#include "model/AudioClip.h"
 #include "model/ClipTrack.h"
 #include "model/EffectTrack.h"
-#include "model/MediaCache.h"
-#include "model/TextClip.h"
 #include "model/TextTrack.h"
 #include "model/TimeScale.h"
 #include "model/TransitionTrack.h"
-#include "platform/linux/QtDrawing.h"
-#include "resources/Resources.h"
 #include "support/ContentViewFixture.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/RecordingDrawContext.h"
@@ -30,7 +22,6 @@
 #include "views/AudioTrackView.h"
 #include "views/EffectTrackView.h"
 #include "views/ImageTrackView.h"
-#include "views/MouseDispatcher.h"
 #include "views/StackPanel.h"
 #include "views/TextTrackView.h"
 #include "views/TrackTitlePanel.h"
@@ -40,12 +31,9 @@
 namespace vortrel {
 namespace {
 
-using testing::CallbackObserver;
-using testing::MakeDib;
 using testing::RecordingDrawContext;
 using testing::RecordingDrawing;
 using testing::ScopedDrawing;
-using testing::TemporaryFile;
 
 // An editing timeline with one video track, for the text track's overlay.
 struct EditingTimeline {
@@ -77,15 +65,13 @@ std::vector<IContentView*> ContentViews(const ITrackView& row) {
     return views;
 }
 
-// The stack of rows and the title column beside it, as the timeline lays them out: the
-// column starts 2 pixels lower than the stack, whose first child would be the ruler.
+// The stack of rows and the title column beside it, as the timeline lays them out.
 class Rows : public ::testing::Test {
   protected:
     Rows() : drawing_(std::make_shared<RecordingDrawing>()), scoped_(drawing_) {
         stack_.SetY(20);
         titles_.SetY(22);
     }
-    ~Rows() override { MouseDispatcher::Instance().OnMouseUp(0, 0); }
 
     /// Adds a row to the stack with its title image, as the timeline view does.
     template <typename Row>
@@ -115,7 +101,6 @@ class Rows : public ::testing::Test {
     // The model outlives the views, as in the control: the rows leave their tracks' subjects
     // when they go.
     VideoTrack video_{nullptr};
-    ImageTrack image_{nullptr};
     AudioTrack audio_{nullptr};
     StackPanel stack_;
     TrackTitlePanel titles_;
@@ -165,59 +150,7 @@ TEST_F(Rows, EachRowMakesItsKindsViewsForTheContentsItsTrackHoldsAlreadyInOrder)
     }
 }
 
-TEST_F(Rows, PressingAClipAnnouncesItAndRemovingItAnnouncesAnEmptySelectionBeforeItsViewGoes) {
-    VideoTrack& track = video_;
-    auto& row = AddRow<VideoTrackView>(track);
-    IContent& content = AddTimed(track, scale_, 0, 400);
-    content.GetChanged()->Notify(&content);  // as the content's first update does
-    Layout();
-    std::vector<std::pair<IView*, size_t>> announced;  // the selection, and the row's views
-    CallbackObserver selection([&](ISubject& subject) {
-        announced.emplace_back(static_cast<SelectionEvent&>(subject).GetSelected(),
-                               row.GetChildren().size());
-    });
-    stack_.GetSelectionEvent()->Attach(&selection);
-
-    IView* view = row.GetChildren()[0].view.get();
-    ASSERT_TRUE(MouseDispatcher::Instance().OnMouseDown(view->GetX() + 50, view->GetY() + 26));
-    VideoClip stranger(nullptr);
-    row.RemoveContentView(&stranger);  // a content without a view changes nothing
-    EXPECT_EQ(announced.size(), 1u);
-    track.RemoveContentAt(0);
-    EXPECT_EQ(announced, (std::vector<std::pair<IView*, size_t>>{{view, 1}, {nullptr, 1}}));
-    EXPECT_TRUE(row.GetChildren().empty());
-    // The capture went with the view: drags and the release reach no one.
-    EXPECT_FALSE(MouseDispatcher::Instance().OnMouseMove(10, 10));
-    EXPECT_FALSE(MouseDispatcher::Instance().OnMouseUp(10, 10));
-    stack_.GetSelectionEvent()->Detach(&selection);
-}
-
-TEST_F(Rows, AHiddenTrackCollapsesItsRowAndTitleImageAndTheRowsBelowMoveUp) {
-    AddRow<VideoTrackView>(video_);
-    auto& middle = AddRow<ImageTrackView>(image_);
-    auto& last = AddRow<AudioTrackView>(audio_);
-    EXPECT_EQ(last.GetY(), 20 + 2 + 2 * 54);
-    EXPECT_EQ(last.GetTitleImage()->GetY(), 22 + 2 * 54);
-
-    image_.SetVisible(false);
-    Layout();
-    EXPECT_EQ(middle.GetVisualState(), IView::kCollapsed);
-    EXPECT_EQ(middle.GetTitleImage()->GetVisualState(), IView::kCollapsed);
-    EXPECT_EQ(last.GetY(), 20 + 2 + 54);
-    EXPECT_EQ(last.GetTitleImage()->GetY(), 22 + 54);
-
-    image_.SetVisible(true);
-    Layout();
-    EXPECT_EQ(middle.GetVisualState(), IView::kNormal);
-    EXPECT_EQ(middle.GetTitleImage()->GetVisualState(), IView::kNormal);
-    EXPECT_EQ(last.GetY(), 20 + 2 + 2 * 54);
-    EXPECT_EQ(last.GetTitleImage()->GetY(), 22 + 2 * 54);
-}
-
 TEST_F(Rows, TheTitleColumnDrawsThroughItsCacheAndRedrawsWhenAnImageIsReplaced) {
-    EXPECT_EQ(titles_.GetExplicitWidth(), 80);
-    EXPECT_EQ(titles_.GetMarginLeft(), 3);
-    EXPECT_TRUE(titles_.IsCached());
     AddRow<VideoTrackView>(video_);
     auto& row = AddRow<AudioTrackView>(audio_);
     RecordingDrawContext context(drawing_->SharedLog());
@@ -240,127 +173,6 @@ TEST_F(Rows, TheTitleColumnDrawsThroughItsCacheAndRedrawsWhenAnImageIsReplaced) 
     titles_.UpdateLayout();
     titles_.Render(context);
     EXPECT_EQ(drawing_->Log().Matching("CreateCompatibleSurface").size(), 2u);
-}
-
-// --- A picture of a few rows on the Qt drawing -----------------------------------------
-
-TEST(RowsPicture, ClipsShowTheirThumbnailFilmTilesAndWaveformOnQt) {
-    std::shared_ptr<IDrawing> drawing = StartQtDrawing();
-    ASSERT_NE(drawing, nullptr);
-    ScopedDrawing scoped(drawing);
-    TimeScale scale;
-
-    // Two video clips whose poster is a 4:3 frame: sky over a meadow.
-    TemporaryFile movie("movie.avi", {1});
-    MediaCache::Instance().StorePoster(movie.Path(), 0, true,
-                                       MakeDib(160, 120, [](int32_t x, int32_t y) {
-                                           if (y >= 72) {
-                                               return std::tuple{60, 150 + (x % 40), 60};
-                                           }
-                                           return std::tuple{120 + y, 190 + y / 2, 240};
-                                       }).bits);
-    TemporaryFile picture(
-        "landscape.bmp", testing::BitmapFile(MakeDib(64, 48, [](int32_t x, int32_t y) {
-            if (y >= 30) {
-                return std::tuple{60, 160, 60};
-            }
-            const int32_t dx = x - 44, dy = y - 14;
-            return dx * dx + dy * dy < 64 ? std::tuple{250, 210, 40} : std::tuple{135, 206, 235};
-        })));
-    VideoTrack video(nullptr);
-    ImageTrack images(nullptr);
-    AudioTrack audio(nullptr);
-    EditingTimeline editing;
-    TextTrack texts(editing.textTrack);
-
-    StackPanel stack;
-    stack.SetExplicitWidth(700);
-    TrackTitlePanel titles;
-    titles.SetMarginTop(2);
-    const std::pair<ITrackView*, int> rows[] = {
-        {static_cast<ITrackView*>(stack.AddPanel(std::make_unique<VideoTrackView>(&video, &scale))),
-         kVideoTrackImageId},
-        {static_cast<ITrackView*>(
-             stack.AddPanel(std::make_unique<ImageTrackView>(&images, &scale))),
-         kImageTrackImageId},
-        {static_cast<ITrackView*>(stack.AddPanel(std::make_unique<AudioTrackView>(&audio, &scale))),
-         kAudioTrackImageId},
-        {static_cast<ITrackView*>(stack.AddPanel(std::make_unique<TextTrackView>(&texts, &scale))),
-         kTextTrackImageId},
-    };
-    for (auto [row, id] : rows) {
-        const auto bytes = ResourceBytes(id);
-        ASSERT_TRUE(bytes.has_value());
-        auto image = std::make_unique<ImageView>(bytes->data(), bytes->size());
-        image->SetStretch(false);
-        image->SetStretchHorizontal(true);
-        image->SetExplicitHeight(52);
-        image->SetMarginTop(titles.GetChildren().empty() ? 0 : 2);
-        row->SetTitleImage(static_cast<ImageView*>(titles.AddView(std::move(image))));
-    }
-
-    auto clip = [&scale](ITrack& track, const std::wstring& source, int32_t start, int32_t stop) {
-        auto& content = static_cast<IClip&>(AddTimed(track, scale, start, stop));
-        content.SetSource(source);
-        content.GetChanged()->Notify(&content);
-        return &content;
-    };
-    clip(video, movie.Path(), 200, 1400);
-    clip(video, movie.Path(), 1600, 1800);  // 50 pixels: the thumbnail is cut
-    clip(images, picture.Path(), 400, 2200);
-    auto* song = static_cast<AudioClip*>(clip(audio, L"song.wav", 0, 2400));
-    for (int i = 0; i < 2400; ++i) {
-        const double level = 0.85 * std::sin(i / 90.0) * (0.6 + 0.4 * std::sin(i / 23.0));
-        song->GetWaveformLevels().push_back(std::abs(level));
-        song->GetWaveformLevels().push_back(-std::abs(level) * 0.9);
-    }
-    clip(texts, L"Opening title", 300, 1300);
-    clip(texts, L"Two\nlines", 1500, 2300);
-
-    const int32_t width = 3 + 80 + 700;
-    const int32_t height = 2 + 4 * 54;
-    std::unique_ptr<IDrawSurface> surface = drawing->CreateSurface(width, height);
-    ASSERT_NE(surface, nullptr);
-    IDrawContext& context = surface->Context();
-    context.SetPen(0x5F5F5F, 1);
-    context.SetBrush(0x5F5F5F);
-    context.Rectangle({0, 0, width, height});
-    titles.SetX(3);
-    titles.UpdateLayout();
-    stack.SetX(83);
-    stack.UpdateLayout();
-    titles.Render(context);
-    stack.Render(context);
-    // The first video clip is selected.
-    rows[0].first->GetChildren()[0].view->SetVisualState(IView::kSelected);
-    stack.Render(context);
-
-    if (const char* folder = std::getenv("VORTREL_PICTURE_DIR")) {
-        QImage image(width, height, QImage::Format_RGB32);
-        for (int32_t y = 0; y < height; ++y) {
-            for (int32_t x = 0; x < width; ++x) {
-                const ColorRef c = surface->PixelAt(x, y);
-                image.setPixel(x, y, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-            }
-        }
-        image.save(QString::fromStdString(std::string(folder) + "/vortrel-track-rows.png"));
-    }
-
-    // The first clip starts at pixel 83 + 50 in the first row (y 2 .. 54): its thumbnail is
-    // the sky over the meadow, right of it the film shows a white hole in a black band.
-    const int32_t clipX = 83 + 50;
-    const ColorRef sky = surface->PixelAt(clipX + 30, 2 + 20);
-    EXPECT_EQ(sky >> 16, 240u);
-    EXPECT_LT(sky & 0xFF, 200u);
-    const ColorRef meadow = surface->PixelAt(clipX + 30, 2 + 44);
-    EXPECT_EQ(meadow & 0xFF, 60u);
-    EXPECT_EQ(meadow >> 16, 60u);
-    EXPECT_EQ(surface->PixelAt(clipX + 87, 2 + 5), 0xFFFFFFu);
-    EXPECT_EQ(surface->PixelAt(clipX + 93, 2 + 5), 0x000000u);
-    // The waveform's columns stand on the zero line of the third row in the clip colour.
-    const int32_t midY = 2 + 2 * 54 + 26;
-    EXPECT_EQ(surface->PixelAt(83 + 100, midY - 3), 0xC86402u);
-    MediaCache::Instance().Clear();
 }
 
 }  // namespace
