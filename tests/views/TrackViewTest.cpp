@@ -18,11 +18,9 @@
 #include "support/ContentViewFixture.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/RecordingDrawContext.h"
-#include "support/TestContents.h"
 #include "views/AudioTrackView.h"
 #include "views/EffectTrackView.h"
 #include "views/ImageTrackView.h"
-#include "views/StackPanel.h"
 #include "views/TextTrackView.h"
 #include "views/TrackTitlePanel.h"
 #include "views/TransitionTrackView.h"
@@ -65,48 +63,9 @@ std::vector<IContentView*> ContentViews(const ITrackView& row) {
     return views;
 }
 
-// The stack of rows and the title column beside it, as the timeline lays them out.
-class Rows : public ::testing::Test {
-  protected:
-    Rows() : drawing_(std::make_shared<RecordingDrawing>()), scoped_(drawing_) {
-        stack_.SetY(20);
-        titles_.SetY(22);
-    }
-
-    /// Adds a row to the stack with its title image, as the timeline view does.
-    template <typename Row>
-    Row& AddRow(ITrack& track) {
-        auto* row = static_cast<Row*>(stack_.AddPanel(std::make_unique<Row>(&track, &scale_)));
-        const uint8_t bytes[] = {1};
-        auto image = std::make_unique<ImageView>(bytes, sizeof bytes);
-        image->SetStretch(false);
-        image->SetStretchHorizontal(true);
-        image->SetExplicitHeight(row->GetExplicitHeight());
-        image->SetMarginTop(stack_.GetChildren().size() == 1 ? 0 : row->GetMarginTop());
-        row->SetTitleImage(static_cast<ImageView*>(titles_.AddView(std::move(image))));
-        Layout();
-        return *row;
-    }
-    void Layout() {
-        stack_.SetWidth(0);
-        stack_.SetHeight(0);
-        stack_.SetExplicitWidth(600);
-        stack_.UpdateLayout();
-        titles_.UpdateLayout();
-    }
-
-    TimeScale scale_;
-    std::shared_ptr<RecordingDrawing> drawing_;
-    ScopedDrawing scoped_;
-    // The model outlives the views, as in the control: the rows leave their tracks' subjects
-    // when they go.
-    VideoTrack video_{nullptr};
-    AudioTrack audio_{nullptr};
-    StackPanel stack_;
-    TrackTitlePanel titles_;
-};
-
-TEST_F(Rows, EachRowMakesItsKindsViewsForTheContentsItsTrackHoldsAlreadyInOrder) {
+TEST(Rows, EachRowMakesItsKindsViewsForTheContentsItsTrackHoldsAlreadyInOrder) {
+    ScopedDrawing scoped(std::make_shared<RecordingDrawing>());
+    TimeScale scale;
     EditingTimeline editing;
     VideoTrack video(nullptr);
     AudioTrack audio(nullptr);
@@ -129,12 +88,9 @@ TEST_F(Rows, EachRowMakesItsKindsViewsForTheContentsItsTrackHoldsAlreadyInOrder)
     for (const auto& c : cases) {
         std::vector<IContent*> contents;
         for (int32_t i = 0; i < 3; ++i) {
-            contents.push_back(&AddTimed(*c.track, scale_, 1000 * i, 1000 * i + 500));
+            contents.push_back(&AddTimed(*c.track, scale, 1000 * i, 1000 * i + 500));
         }
-        std::unique_ptr<ITrackView> row = c.make(c.track, &scale_);
-        EXPECT_EQ(row->GetExplicitHeight(), 52);
-        EXPECT_EQ(row->GetMarginTop(), 2);
-        EXPECT_TRUE(row->GetStretchHorizontal());
+        std::unique_ptr<ITrackView> row = c.make(c.track, &scale);
         const std::vector<IContentView*> views = ContentViews(*row);
         ASSERT_EQ(views.size(), 3u) << c.view.name();
         for (size_t i = 0; i < views.size(); ++i) {
@@ -143,36 +99,40 @@ TEST_F(Rows, EachRowMakesItsKindsViewsForTheContentsItsTrackHoldsAlreadyInOrder)
             EXPECT_EQ(views[i]->GetContent(), contents[i]);
         }
         // A new content gets its view at the end.
-        IContent& added = AddTimed(*c.track, scale_, 5000, 6000);
+        IContent& added = AddTimed(*c.track, scale, 5000, 6000);
         EXPECT_EQ(ContentViews(*row).back()->GetContent(), &added);
         row.reset();
         c.track->RemoveAllContents();
     }
 }
 
-TEST_F(Rows, TheTitleColumnDrawsThroughItsCacheAndRedrawsWhenAnImageIsReplaced) {
-    AddRow<VideoTrackView>(video_);
-    auto& row = AddRow<AudioTrackView>(audio_);
-    RecordingDrawContext context(drawing_->SharedLog());
-    titles_.Render(context);
-    EXPECT_EQ(drawing_->Log().Matching("SetBrush 0xc8c8c8").size(), 1u);
-    EXPECT_EQ(drawing_->Log().Matching("CreateCompatibleSurface").size(), 1u);
-    titles_.Render(context);
-    titles_.UpdateLayout();
-    titles_.Render(context);
-    EXPECT_EQ(drawing_->Log().Matching("CreateCompatibleSurface").size(), 1u);
+TEST(TitleColumn, DrawsThroughItsCacheAndRedrawsWhenAnImageIsReplaced) {
+    auto drawing = std::make_shared<RecordingDrawing>();
+    ScopedDrawing scoped(drawing);
+    TrackTitlePanel titles;
+    const uint8_t bytes[] = {1};
+    auto image = [&bytes](int32_t marginTop) {
+        auto view = std::make_unique<ImageView>(bytes, sizeof bytes);
+        view->SetExplicitHeight(52);
+        view->SetMarginTop(marginTop);
+        return view;
+    };
+    titles.AddView(image(0));
+    IView* second = titles.AddView(image(2));
+    titles.UpdateLayout();
+    RecordingDrawContext context(drawing->SharedLog());
+    titles.Render(context);
+    EXPECT_EQ(drawing->Log().Matching("SetBrush 0xc8c8c8").size(), 1u);
+    titles.Render(context);
+    titles.UpdateLayout();
+    titles.Render(context);
+    EXPECT_EQ(drawing->Log().Matching("CreateCompatibleSurface").size(), 1u);
 
     // Replaced as the timeline does on a new track image: the column keeps its size.
-    const uint8_t bytes[] = {2};
-    auto image = std::make_unique<ImageView>(bytes, sizeof bytes);
-    image->SetExplicitHeight(52);
-    image->SetMarginTop(2);
-    auto* replacement = image.get();
-    titles_.ReplaceChild(row.GetTitleImage(), std::move(image));
-    row.SetTitleImage(replacement);
-    titles_.UpdateLayout();
-    titles_.Render(context);
-    EXPECT_EQ(drawing_->Log().Matching("CreateCompatibleSurface").size(), 2u);
+    titles.ReplaceChild(second, image(2));
+    titles.UpdateLayout();
+    titles.Render(context);
+    EXPECT_EQ(drawing->Log().Matching("CreateCompatibleSurface").size(), 2u);
 }
 
 }  // namespace
