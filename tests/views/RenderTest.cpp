@@ -59,16 +59,9 @@ TEST(RenderCache, AViewIsDrawnIntoItsCacheOnceAndThenOnlyBlitsUntilItIsDirty) {
     view.SetCached(true);
 
     view.Render(context);
-    EXPECT_EQ(log->Text(),
-              "CreateCompatibleSurface 30x40 -> surface1\n"
-              "surface1: SetClipRect 0,0,30,40\n"
-              "surface1: SetViewportOrigin -10,-20\n"
-              "surface1: SetPen 0x336699 1\n"
-              "surface1: SetBrush 0x336699\n"
-              "surface1: Rectangle 10,20,40,60\n"
-              "surface1: SetViewportOrigin 0,0\n"
-              "surface1: RemoveClip\n"
-              "Blit 10,20 30x40 from surface1 at 0,0\n");
+    EXPECT_EQ(log->lines.front(), "CreateCompatibleSurface 30x40 -> surface1");
+    EXPECT_EQ(log->lines.back(), "Blit 10,20 30x40 from surface1 at 0,0");
+    EXPECT_EQ(view.draws, 1);
     EXPECT_FALSE(view.IsDirty());
 
     log->Clear();
