@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "model/TimerDispatcher.h"
 #include "support/TestContents.h"
 #include "support/TestView.h"
 #include "views/Canvas.h"
@@ -201,7 +200,7 @@ TEST_F(MouseInput, APressTakenByAViewSkipsTheUnhandledEvent) {
                          "a up", "active 10,10 d0,0"}));
 }
 
-TEST(ViewHandlers, TimersLayoutAndSelectionReachTheirViewAndClimbThroughPanels) {
+TEST(ViewHandlers, LayoutAndSelectionClimbThroughPanels) {
     auto log = std::make_shared<Log>();
     StackPanel root;
     auto middle = std::make_unique<Canvas>();
@@ -220,12 +219,6 @@ TEST(ViewHandlers, TimersLayoutAndSelectionReachTheirViewAndClimbThroughPanels) 
     leaf->OnSelectionChanged(leaf);
     EXPECT_EQ(layouts, 1);
     EXPECT_EQ(selected, leaf);
-
-    TimerDispatcher& timers = TimerDispatcher::Instance();
-    timers.GetTimerEvent()->Attach(leaf->GetTimeElapsedEventHandler());
-    timers.Fire(7);
-    timers.GetTimerEvent()->Detach(leaf->GetTimeElapsedEventHandler());
-    EXPECT_EQ(*log, (Log{"leaf timer 7"}));
 }
 
 TEST(PanelChildren, RemovingOrReplacingAChildClearsTheSelectionFirstAndANonChildIsIgnored) {

@@ -31,10 +31,6 @@ std::unique_ptr<TestView> Child(int32_t width, int32_t height, int32_t marginLef
     return view;
 }
 
-DrawRect Bounds(const IView& view) {
-    return view.GetBounds();
-}
-
 TEST(ViewSize, AnExplicitSizeOfOneOrMoreWinsOverTheLaidOutOne) {
     const struct {
         int32_t explicitSize;
@@ -88,8 +84,8 @@ TEST(CanvasLayout, ChildrenSitAtTheirMarginsFromTheInsetCornerAndThePanelGrowsRo
 
     canvas.UpdateLayout();
 
-    EXPECT_EQ(Bounds(*a), (DrawRect{17, 29, 47, 69}));
-    EXPECT_EQ(Bounds(*d), (DrawRect{62, 23, 72, 33}));
+    EXPECT_EQ(a->GetBounds(), (DrawRect{17, 29, 47, 69}));
+    EXPECT_EQ(d->GetBounds(), (DrawRect{62, 23, 72, 33}));
     EXPECT_EQ(collapsed->GetX(), -1) << "a collapsed child is not placed";
     EXPECT_EQ(floating->GetX(), -1) << "a floating child places itself";
     // Only the placed children count: right edge 72 + inset 4, bottom edge 69 + inset 5.
@@ -117,8 +113,8 @@ TEST(StackLayout, ChildrenFollowOneAnotherWithTheirMarginsAndCollapsedOnesTakeNo
 
         stack.UpdateLayout();
 
-        EXPECT_EQ(Bounds(*first), c.first) << c.orientation;
-        EXPECT_EQ(Bounds(*third), c.third) << c.orientation;
+        EXPECT_EQ(first->GetBounds(), c.first) << c.orientation;
+        EXPECT_EQ(third->GetBounds(), c.third) << c.orientation;
         EXPECT_EQ(stack.GetWidth(), c.width) << c.orientation;
         EXPECT_EQ(stack.GetHeight(), c.height) << c.orientation;
     }
@@ -149,7 +145,7 @@ TEST(PanelStretch, CanvasesStretchBothWaysAndStacksOnlyAcrossTheirDirection) {
 
         panel->UpdateLayout();
 
-        EXPECT_EQ(Bounds(*child), (DrawRect{15, 15, 15 + c.width, 15 + c.height})) << c.name;
+        EXPECT_EQ(child->GetBounds(), (DrawRect{15, 15, 15 + c.width, 15 + c.height})) << c.name;
     }
 }
 
@@ -200,15 +196,15 @@ TEST(PanelAlignment, ACanvasPutsFarAlignedChildrenAgainstItsEdgesAndAStackIgnore
         panel->UpdateLayout();
 
         if (stack) {
-            EXPECT_EQ(Bounds(*plain), (DrawRect{17, 27, 47, 67}));
+            EXPECT_EQ(plain->GetBounds(), (DrawRect{17, 27, 47, 67}));
             EXPECT_EQ(innerView->GetX(), 47);
             EXPECT_EQ(grandchild->GetX(), 48);
         } else {
             // Margins do not count against the far edge; the panel child is arranged again
             // at its new place.
-            EXPECT_EQ(Bounds(*plain), (DrawRect{180, 80, 210, 120}));
-            EXPECT_EQ(Bounds(*innerView), (DrawRect{160, 20, 210, 70}));
-            EXPECT_EQ(Bounds(*grandchild), (DrawRect{161, 21, 171, 31}));
+            EXPECT_EQ(plain->GetBounds(), (DrawRect{180, 80, 210, 120}));
+            EXPECT_EQ(innerView->GetBounds(), (DrawRect{160, 20, 210, 70}));
+            EXPECT_EQ(grandchild->GetBounds(), (DrawRect{161, 21, 171, 31}));
         }
     }
 }
@@ -225,7 +221,7 @@ TEST(PanelScroll, AScrollablePanelShiftsByItsOffsetAndClipsToItsUnshiftedRectang
     canvas.UpdateLayout();
     EXPECT_EQ(canvas.GetX(), -30);
     EXPECT_EQ(canvas.GetY(), -5);
-    EXPECT_EQ(Bounds(*child), (DrawRect{10, 5, 30, 25}));
+    EXPECT_EQ(child->GetBounds(), (DrawRect{10, 5, 30, 25}));
 
     auto log = std::make_shared<DrawLog>();
     RecordingDrawContext context(log);

@@ -55,11 +55,6 @@ class Scrollbars : public ::testing::Test {
         }
     }
 
-    // A press, drags and the release through the dispatcher.
-    void Press(int32_t x, int32_t y) { mouse.OnMouseDown(x, y); }
-    void Drag(int32_t x, int32_t y) { mouse.OnMouseMove(x, y); }
-    void Release(int32_t x, int32_t y) { mouse.OnMouseUp(x, y); }
-
     MouseDispatcher& mouse = MouseDispatcher::Instance();
     FakeTimerHost timers;
     Canvas target;
@@ -105,7 +100,7 @@ TEST_F(Scrollbars, TheThumbIsPageOverTotalOfTheTrackAndPlacedByThePosition) {
 }
 
 TEST_F(Scrollbars, AHeldButtonStepsAtOnceThenAfter500MsEvery50MsUntilReleased) {
-    Press(205, 105);  // the right button: one thumb pixel is ceil(1000 / 184) = 6
+    mouse.OnMouseDown(205, 105);  // the right button: one thumb pixel is ceil(1000 / 184) = 6
     EXPECT_EQ(horizontal.GetSecondButton()->GetVisualState(), IView::kPressed);
     const struct {
         int64_t at;  // milliseconds after the press
@@ -116,8 +111,8 @@ TEST_F(Scrollbars, AHeldButtonStepsAtOnceThenAfter500MsEvery50MsUntilReleased) {
         EXPECT_EQ(horizontal.GetPosition(), position) << at;
         EXPECT_EQ(target.GetScrollX(), position) << at;
     }
-    Drag(400, 400);  // the capture keeps the button held wherever the pointer goes
-    Release(400, 400);
+    mouse.OnMouseMove(400, 400);  // the capture keeps the button held wherever the pointer goes
+    mouse.OnMouseUp(400, 400);
     EXPECT_EQ(horizontal.GetSecondButton()->GetVisualState(), IView::kNormal);
     timers.Advance(1000);
     EXPECT_EQ(horizontal.GetPosition(), 30);
@@ -127,15 +122,15 @@ TEST_F(Scrollbars, AHeldButtonStepsAtOnceThenAfter500MsEvery50MsUntilReleased) {
     horizontal.SetPosition(0);
     barLayouts.calls = 0;
     targetLayouts.calls = 0;
-    Press(3, 110);
-    Release(3, 110);
+    mouse.OnMouseDown(3, 110);
+    mouse.OnMouseUp(3, 110);
     EXPECT_EQ(horizontal.GetPosition(), 0);
     EXPECT_EQ(barLayouts.calls, 1);
     EXPECT_EQ(targetLayouts.calls, 0);
 }
 
 TEST_F(Scrollbars, DraggingTheThumbScalesTheDragAndStopsAtBothEnds) {
-    Press(40, 108);
+    mouse.OnMouseDown(40, 108);
     EXPECT_EQ(horizontal.GetThumb()->GetVisualState(), IView::kPressed);
     const struct {
         int32_t x;
@@ -144,26 +139,26 @@ TEST_F(Scrollbars, DraggingTheThumbScalesTheDragAndStopsAtBothEnds) {
     } drags[] = {{90, 300, 271},  // 50 bar pixels are 1000 / 184 × 50 target pixels
                  {91, 300, 276}, {400, 0, 600}, {380, 0, 491}, {-500, 0, 0}, {-400, 0, 543}};
     for (auto [x, y, position] : drags) {
-        Drag(x, y);
+        mouse.OnMouseMove(x, y);
         EXPECT_EQ(horizontal.GetPosition(), position) << x;
     }
-    Release(-400, 0);
+    mouse.OnMouseUp(-400, 0);
     EXPECT_EQ(horizontal.GetThumb()->GetVisualState(), IView::kNormal);
     EXPECT_EQ(vertical.GetPosition(), 0) << "the other bar's thumb was not touched";
 
     // Along a vertical bar only the vertical movement counts.
-    Press(305, 40);
-    Drag(900, 90);
-    Release(900, 90);
+    mouse.OnMouseDown(305, 40);
+    mouse.OnMouseMove(900, 90);
+    mouse.OnMouseUp(900, 90);
     EXPECT_EQ(vertical.GetPosition(), 271);
 }
 
 TEST_F(Scrollbars, AClickOnTheBarCentresThePageOnThePointClicked) {
-    Press(150, 108);  // right of the thumb: (150 - 16) × 1000 / 184 - 200
-    Release(150, 108);
+    mouse.OnMouseDown(150, 108);  // right of the thumb: (150 - 16) × 1000 / 184 - 200
+    mouse.OnMouseUp(150, 108);
     EXPECT_EQ(horizontal.GetPosition(), 528);
-    Press(20, 108);  // left of the thumb, near the start
-    Release(20, 108);
+    mouse.OnMouseDown(20, 108);  // left of the thumb, near the start
+    mouse.OnMouseUp(20, 108);
     EXPECT_EQ(horizontal.GetPosition(), 0);
     EXPECT_EQ(barLayouts.calls, 2);
 }

@@ -48,7 +48,7 @@ class Timeline : public ::testing::Test {
         MediaCache::Instance().Clear();
         model = std::make_unique<TimelineModel>(devices);
         view = std::make_unique<TimelineView>(*model);
-        for (int32_t i = 0; i < imageCount; ++i) {
+        for (int32_t i = 0; i < kTrackCount; ++i) {
             view->AddTrackImage(std::make_shared<const std::vector<uint8_t>>(kPicture));
         }
         model->BuildTracks();
@@ -87,7 +87,6 @@ class Timeline : public ::testing::Test {
     }
     int32_t TopInTracks(const IView& row) { return row.GetY() - view->GetTracksCanvas()->GetY(); }
 
-    int32_t imageCount = 8;
     std::shared_ptr<testing::RecordingDrawing> drawing =
         std::make_shared<testing::RecordingDrawing>();
     testing::ScopedFakeMediaDetector detector;
@@ -234,10 +233,15 @@ TEST_F(Timeline, RemovingTheSelectedContentClearsTheSelectionBeforeItsViewGoes) 
     Click(200, 96);
     ASSERT_EQ(view->SelectedContent(), &clip);
     IView* selectedAtAnnouncement = &ViewOf(clip);
-    selections.SetCallback([&](ISubject&) { selectedAtAnnouncement = view->GetSelected(); });
+    size_t viewsAtAnnouncement = 0;
+    selections.SetCallback([&](ISubject&) {
+        selectedAtAnnouncement = view->GetSelected();
+        viewsAtAnnouncement = Row(kVideo1Track).GetChildren().size();
+    });
     model->GetTrack(kVideo1Track)->RemoveContentAt(0);
     EXPECT_EQ(selections.calls, 2);
     EXPECT_EQ(selectedAtAnnouncement, nullptr);
+    EXPECT_EQ(viewsAtAnnouncement, 1u);
     EXPECT_EQ(view->SelectedContent(), nullptr);
     EXPECT_EQ(Row(kVideo1Track).GetChildren().size(), 0u);
     Click(200, 96);  // nothing left to press there
