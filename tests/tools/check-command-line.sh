@@ -101,10 +101,8 @@ made 0.77,0,0,0,44,2,0,1,matroska,,flac audio.mkv --seconds 0.77 --kind audio
 made 1.23449,0,0,0,44,2,0,1,wav,,pcm_s16le audio.wav --seconds 1.2345 --kind audio
 
 expect 0 0 "$tool" info clip.mkv
-grep -qx 'width: 64 px' stdout && grep -qx 'videoStreams: 1' stdout && grep -qx 'audioStreams: 0' stdout ||
-  { echo "FAILED: info clip.mkv printed:"; cat stdout; failures=$((failures + 1)); }
+# check-info.sh pins the lines themselves.
 [ "$(grep -c ': ' stdout)" -eq 13 ] || { echo "FAILED: info prints 13 lines"; failures=$((failures + 1)); }
-expect 1 1 "$tool" info missing.mp4
 
 expect 0 0 "$tool" catalog
 # A display that cannot be reached leaves the tool working off-screen.
