@@ -54,12 +54,9 @@ using testing::TestTrack;
 
 TEST(ContentTime, ThreeDigitFractionsAndHoursThatDoNotWrap) {
     const std::pair<int32_t, const wchar_t*> cases[] = {
-        {61234, L"0:01:01.234"},
-        {1005, L"0:00:01.005"},
-        {3600000, L"1:00:00.000"},
-        {90000000, L"25:00:00.000"},
-        {-1500, L"-0:00:01.500"},
-        {std::numeric_limits<int32_t>::min(), L"-596:31:23.648"},
+        {61234, L"0:01:01.234"},   {1005, L"0:00:01.005"},
+        {3600000, L"1:00:00.000"}, {90000000, L"25:00:00.000"},
+        {-1500, L"-0:00:01.500"},  {std::numeric_limits<int32_t>::min(), L"-596:31:23.648"},
     };
     for (auto [ms, text] : cases) {
         EXPECT_EQ(FormatContentTime(ms), text) << ms;
