@@ -41,22 +41,9 @@ class ScriptRuns : public ::testing::Test {
     ScriptRunner runner{out};
 };
 
-TEST_F(ScriptRuns, AddedDirectivesRunInOrderAndSeeTheHost) {
-    Directive repaints;
-    repaints.minArgs = 0;
-    repaints.maxArgs = 0;
-    repaints.usage = "!repaints";
-    repaints.run = [](const Statement&, ScriptSession& session) {
-        session.Out() << "!repaints -> " << (session.Host().Repaints() > 0 ? "some" : "none")
-                      << "\n";
-    };
-    runner.AddDirective("!repaints", repaints);
-    EXPECT_EQ(Run("!repaints\nSetScale 2\n!repaints\nGetScale\n"),
-              "!repaints -> none\nSetScale ->\n!repaints -> some\nGetScale -> 2\n");
-}
-
-// The window's timers tick through the control, which repaints after each tick as a window
-// does: the hover tip's wait over an empty row shows nothing but still repaints.
+// An added directive runs in its place among the others and sees the host. The window's timers
+// tick through the control, which repaints after each tick as a window does: the hover tip's
+// wait over an empty row shows nothing but still repaints.
 TEST_F(ScriptRuns, TimerTicksReachTheControlAndRepaint) {
     Directive repaints;
     repaints.run = [](const Statement&, ScriptSession& session) {

@@ -27,7 +27,6 @@ expect 0 0 "$tool" --version
 grep -qx 'vortrel [0-9.]*' stdout || { echo "FAILED: --version printed $(cat stdout)"; failures=$((failures + 1)); }
 expect 0 0 "$tool" --help
 expect 2 1 "$tool"
-expect 2 1 "$tool" nonsense
 commands="selfcheck, script, info, catalog, testsrc, render, play, export-mlt, snapshot"
 for call in "nonsense:" "rendr: (did you mean render?)" "--verbose Info: (did you mean info?)"; do
   words=${call%%:*} hint=${call#*:}
@@ -42,11 +41,7 @@ expect 2 1 "$tool" info
 expect 0 0 "$tool" testsrc clip.mkv --seconds 0.5 --kind video --size 64x48 --fps 10
 [ -s clip.mkv ] || { echo "FAILED: testsrc wrote no clip.mkv"; failures=$((failures + 1)); }
 expect 0 0 "$tool" testsrc still.png --kind image --size 31x17
-expect 2 1 "$tool" testsrc tone.wav --seconds 1 --kind av
 expect 2 1 "$tool" testsrc clip.mkv
-expect 2 1 "$tool" testsrc clip.mkv --seconds 1 --size big
-expect 2 1 "$tool" testsrc clip.mkv --seconds 1 --kind film
-expect 2 1 "$tool" testsrc clip.xyz --seconds 1
 expect 2 1 "$tool" testsrc clip.mkv --seconds abc
 expect 1 1 "$tool" testsrc no/such/folder/clip.mkv --seconds 1
 
@@ -106,10 +101,8 @@ made 0.77,0,0,0,44,2,0,1,matroska,,flac audio.mkv --seconds 0.77 --kind audio
 made 1.23449,0,0,0,44,2,0,1,wav,,pcm_s16le audio.wav --seconds 1.2345 --kind audio
 
 expect 0 0 "$tool" info clip.mkv
-grep -qx 'width: 64 px' stdout && grep -qx 'videoStreams: 1' stdout && grep -qx 'audioStreams: 0' stdout ||
-  { echo "FAILED: info clip.mkv printed:"; cat stdout; failures=$((failures + 1)); }
+# check-info.sh pins the lines themselves.
 [ "$(grep -c ': ' stdout)" -eq 13 ] || { echo "FAILED: info prints 13 lines"; failures=$((failures + 1)); }
-expect 1 1 "$tool" info missing.mp4
 
 expect 0 0 "$tool" catalog
 # A display that cannot be reached leaves the tool working off-screen.
