@@ -6,23 +6,26 @@ namespace vortrel {
 
 void Canvas::StretchChild(IView& child) {
     if (child.GetStretchHorizontal()) {
-        const int32_t right =
-            GetX() + GetEffectiveWidth() - child.GetMarginRight() - GetInsetRight();
-        child.SetWidth(std::max(child.GetX() + child.GetEffectiveWidth(), right) - child.GetX());
+        const int64_t right =
+            int64_t{GetX()} + GetEffectiveWidth() - child.GetMarginRight() - GetInsetRight();
+        child.SetWidth(ClampPixels(
+            std::max(int64_t{child.GetX()} + child.GetEffectiveWidth(), right) - child.GetX()));
     }
     if (child.GetStretchVertical()) {
-        const int32_t bottom =
-            GetY() + GetEffectiveHeight() - child.GetMarginBottom() - GetInsetBottom();
-        child.SetHeight(std::max(child.GetY() + child.GetEffectiveHeight(), bottom) - child.GetY());
+        const int64_t bottom =
+            int64_t{GetY()} + GetEffectiveHeight() - child.GetMarginBottom() - GetInsetBottom();
+        child.SetHeight(ClampPixels(
+            std::max(int64_t{child.GetY()} + child.GetEffectiveHeight(), bottom) - child.GetY()));
     }
 }
 
 void Canvas::AlignChild(IView& child) {
     if (child.GetHorizontalAlignment() == kAlignFar) {
-        child.SetX(GetX() + GetEffectiveWidth() - child.GetEffectiveWidth());
+        child.SetX(ClampPixels(int64_t{GetX()} + GetEffectiveWidth() - child.GetEffectiveWidth()));
     }
     if (child.GetVerticalAlignment() == kAlignFar) {
-        child.SetY(GetY() + GetEffectiveHeight() - child.GetEffectiveHeight());
+        child.SetY(
+            ClampPixels(int64_t{GetY()} + GetEffectiveHeight() - child.GetEffectiveHeight()));
     }
 }
 

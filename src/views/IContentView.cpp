@@ -140,7 +140,7 @@ void IContentView::DrawOverlay(IDrawContext& context) {
         return;
     }
     const int32_t left = GetX();
-    const int32_t right = GetX() + GetEffectiveWidth();
+    const int32_t right = GetBounds().right;
     const int32_t midY = GetY() + GetEffectiveHeight() / 2;
     BorderView leftGrip({left, midY - kGripHalfHeight, left + kGripWidth, midY + kGripHalfHeight},
                         selection, selection);
@@ -155,7 +155,7 @@ void IContentView::OnMouseDown(int32_t x, int32_t y) {
     dragMode_ = kMove;
     if (GetExplicitWidth() >= kMinimumWidth) {
         const int32_t left = GetX();
-        const int32_t right = GetX() + GetEffectiveWidth();
+        const int32_t right = GetBounds().right;
         const int32_t midY = GetY() + GetEffectiveHeight() / 2;
         const bool gripHeight = midY - kGripHalfHeight <= y && y <= midY + kGripHalfHeight;
         if (gripHeight && left <= x && x <= left + kGripWidth) {
@@ -199,7 +199,8 @@ void IContentView::OnMouseDragged(int32_t dx, int32_t /*dy*/) {
     }
     GetLayoutEvent()->Notify();
     if (content_ != nullptr) {
-        content_->SetPixelRange(GetMarginLeft(), GetMarginLeft() + GetEffectiveWidth());
+        content_->SetPixelRange(GetMarginLeft(),
+                                ClampPixels(int64_t{GetMarginLeft()} + GetEffectiveWidth()));
     }
 }
 
@@ -208,7 +209,8 @@ void IContentView::OnMouseUp() {
     if (content_ == nullptr) {
         return;
     }
-    content_->SetPixelRange(GetMarginLeft(), GetMarginLeft() + GetEffectiveWidth());
+    content_->SetPixelRange(GetMarginLeft(),
+                            ClampPixels(int64_t{GetMarginLeft()} + GetEffectiveWidth()));
     try {
         content_->Update();
     } catch (const std::exception&) {

@@ -69,33 +69,36 @@ void IPanel::Draw(IDrawContext& context) {
 
 void IPanel::Arrange() {
     if (scrollable_) {
-        SetX(GetX() - scrollX_);
-        SetY(GetY() - scrollY_);
+        SetX(ClampPixels(int64_t{GetX()} - scrollX_));
+        SetY(ClampPixels(int64_t{GetY()} - scrollY_));
     }
-    DrawPoint origin{GetX() + insetLeft_, GetY() + insetTop_};
+    DrawPoint origin{ClampPixels(int64_t{GetX()} + insetLeft_),
+                     ClampPixels(int64_t{GetY()} + insetTop_)};
     for (Child& entry : children_) {
         IView& child = *entry.view;
         if (IsSkippedByLayout(child)) {
             continue;
         }
-        child.SetX(origin.x + child.GetMarginLeft());
-        child.SetY(origin.y + child.GetMarginTop());
+        child.SetX(ClampPixels(int64_t{origin.x} + child.GetMarginLeft()));
+        child.SetY(ClampPixels(int64_t{origin.y} + child.GetMarginTop()));
         child.SetWidth(child.GetExplicitWidth());
         child.SetHeight(child.GetExplicitHeight());
         if (entry.isPanel) {
             static_cast<IPanel&>(child).Arrange();
         }
-        const int32_t width = std::max(GetX() + GetEffectiveWidth(),
-                                       child.GetX() + child.GetEffectiveWidth() + insetRight_) -
-                              GetX();
+        const int64_t width =
+            std::max(int64_t{GetX()} + GetEffectiveWidth(),
+                     int64_t{child.GetX()} + child.GetEffectiveWidth() + insetRight_) -
+            GetX();
         if (width >= 0) {
-            SetWidth(width);
+            SetWidth(ClampPixels(width));
         }
-        const int32_t height = std::max(GetY() + GetEffectiveHeight(),
-                                        child.GetY() + child.GetEffectiveHeight() + insetBottom_) -
-                               GetY();
+        const int64_t height =
+            std::max(int64_t{GetY()} + GetEffectiveHeight(),
+                     int64_t{child.GetY()} + child.GetEffectiveHeight() + insetBottom_) -
+            GetY();
         if (height >= 0) {
-            SetHeight(height);
+            SetHeight(ClampPixels(height));
         }
         AdvanceOrigin(origin, child);
     }

@@ -15,6 +15,14 @@ namespace vortrel {
 
 class ViewEventHandler;
 
+/// A sum of pixel positions and sizes held to the range of a coordinate: a view placed at
+/// the far end of a very long timeline stays at the edge instead of wrapping round.
+constexpr int32_t ClampPixels(int64_t value) {
+    return value > INT32_MAX   ? INT32_MAX
+           : value < INT32_MIN ? INT32_MIN
+                               : static_cast<int32_t>(value);
+}
+
 // One element of the control's retained view tree: a rectangle in window client pixels that
 // its parent panel lays out, that draws itself into a drawing context (optionally through an
 // off-screen cache) and that reacts to mouse, timer, layout and selection notifications.
@@ -82,7 +90,8 @@ class IView : public IObserver {
     int32_t GetEffectiveHeight() const { return explicitHeight_ >= 1 ? explicitHeight_ : height_; }
     /// The view's rectangle at its effective size.
     DrawRect GetBounds() const {
-        return {x_, y_, x_ + GetEffectiveWidth(), y_ + GetEffectiveHeight()};
+        return {x_, y_, ClampPixels(int64_t{x_} + GetEffectiveWidth()),
+                ClampPixels(int64_t{y_} + GetEffectiveHeight())};
     }
 
     bool GetStretchHorizontal() const { return stretchHorizontal_; }

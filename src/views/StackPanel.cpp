@@ -4,26 +4,28 @@ namespace vortrel {
 
 void StackPanel::AdvanceOrigin(DrawPoint& origin, IView& child) {
     if (orientation_ == kVertical) {
-        origin.y += child.GetMarginTop() + child.GetEffectiveHeight() + child.GetMarginBottom();
+        origin.y = ClampPixels(int64_t{origin.y} + child.GetMarginTop() +
+                               child.GetEffectiveHeight() + child.GetMarginBottom());
     } else {
-        origin.x += child.GetMarginLeft() + child.GetEffectiveWidth() + child.GetMarginRight();
+        origin.x = ClampPixels(int64_t{origin.x} + child.GetMarginLeft() +
+                               child.GetEffectiveWidth() + child.GetMarginRight());
     }
 }
 
 void StackPanel::StretchChild(IView& child) {
     if (orientation_ == kVertical) {
         if (child.GetStretchHorizontal()) {
-            const int32_t width = GetX() + GetEffectiveWidth() - GetInsetRight() -
+            const int64_t width = int64_t{GetX()} + GetEffectiveWidth() - GetInsetRight() -
                                   child.GetMarginRight() - child.GetX();
             if (width >= 0) {
-                child.SetWidth(width);
+                child.SetWidth(ClampPixels(width));
             }
         }
     } else if (child.GetStretchVertical()) {
-        const int32_t height = GetY() + GetEffectiveHeight() - GetInsetBottom() -
+        const int64_t height = int64_t{GetY()} + GetEffectiveHeight() - GetInsetBottom() -
                                child.GetMarginBottom() - child.GetY();
         if (height >= 0) {
-            child.SetHeight(height);
+            child.SetHeight(ClampPixels(height));
         }
     }
 }

@@ -473,8 +473,7 @@ void TimelineView::OnMiniTipDisplaying(ToolTipView& tip) {
     const TimeSegment& segment = *selected_->GetContent()->GetSegment();
     const int32_t time = start ? segment.GetStart() : segment.GetStop();
     tip.SetText(SecondsText(static_cast<float>(time / 1000.0)));
-    const int32_t x =
-        start ? selected_->GetX() : selected_->GetX() + selected_->GetEffectiveWidth();
+    const int32_t x = start ? selected_->GetX() : selected_->GetBounds().right;
     tip.SetAnchor(x, 0);
 }
 

@@ -48,6 +48,28 @@ TEST(ViewSize, AnExplicitSizeOfOneOrMoreWinsOverTheLaidOutOne) {
     }
 }
 
+// A clip hours into a timeline at a large zoom lies past the end of the coordinate range:
+// its position, the panels that hold it and its hit box stay at the edge instead of wrapping.
+TEST(ViewSize, PositionsPastTheRangeOfACoordinateStayAtItsEdge) {
+    for (const bool stacked : {false, true}) {
+        std::unique_ptr<IPanel> row;
+        if (stacked) {
+            row = std::make_unique<StackPanel>(StackPanel::kHorizontal);
+        } else {
+            row = std::make_unique<Canvas>();
+        }
+        row->SetX(83);
+        row->SetInsets(3, 0, 3, 0);
+        IView* far = row->AddView(Child(INT32_MAX, 52, INT32_MAX - 10));
+        row->AddView(Child(40, 52, 20));
+        row->UpdateLayout();
+        EXPECT_EQ(far->GetX(), INT32_MAX) << stacked;
+        EXPECT_EQ(far->GetBounds().right, INT32_MAX) << stacked;
+        EXPECT_EQ(row->GetBounds().right, INT32_MAX) << stacked;
+        EXPECT_EQ(row->HitTest(INT32_MAX, 10), far) << stacked;
+    }
+}
+
 TEST(ViewSize, PositionSizeAndStateMakeTheViewDirtyOnlyWhenTheyChange) {
     const std::pair<const char*, std::function<void(IView&, int32_t)>> setters[] = {
         {"x", [](IView& v, int32_t n) { v.SetX(n); }},
