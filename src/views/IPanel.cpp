@@ -17,8 +17,11 @@ bool IsOutside(const DrawRect& bounds, const DrawRect& clip) {
     if (bounds.left >= bounds.right || bounds.top >= bounds.bottom) {
         return false;
     }
-    return bounds.right + kOverdraw <= clip.left || bounds.left - kOverdraw >= clip.right ||
-           bounds.bottom + kOverdraw <= clip.top || bounds.top - kOverdraw >= clip.bottom;
+    // In 64 bits, as a view at the edge of the coordinate range reaches past it.
+    return int64_t{bounds.right} + kOverdraw <= clip.left ||
+           int64_t{bounds.left} - kOverdraw >= clip.right ||
+           int64_t{bounds.bottom} + kOverdraw <= clip.top ||
+           int64_t{bounds.top} - kOverdraw >= clip.bottom;
 }
 
 bool IsSkippedByLayout(const IView& view) {

@@ -68,6 +68,13 @@ TEST(ViewSize, PositionsPastTheRangeOfACoordinateStayAtItsEdge) {
         EXPECT_EQ(row->GetBounds().right, INT32_MAX) << stacked;
         EXPECT_EQ(row->HitTest(INT32_MAX, 10), far) << stacked;
     }
+    // A paint looks a wide pen's reach past a view whose right edge is held at the end.
+    Canvas canvas;
+    canvas.AddView(Child(40, 52))->SetX(INT32_MAX - 8);
+    auto log = std::make_shared<DrawLog>();
+    RecordingDrawContext context(log);
+    canvas.Render(context);
+    EXPECT_EQ(log->Text(), "");
 }
 
 TEST(ViewSize, PositionSizeAndStateMakeTheViewDirtyOnlyWhenTheyChange) {
