@@ -5,7 +5,8 @@
 set -u
 tool=$(realpath "$1")
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xvfb=""
+trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
 failures=0
 fail() {
   echo "FAILED: $*"
@@ -57,11 +58,19 @@ relative=$(grep -o 'name="resource">[^<]*' "$work/export/graph.mlt" | cut -d'>' 
 # MLT reads PNG files through Qt only where there is a display, and through GDK (with other
 # colours) elsewhere; a user's desktop has one.
 cd "$work/elsewhere" || exit 1
-run_melt=(melt)
 if [ -z "${DISPLAY:-}" ]; then
-  run_melt=(xvfb-run -a melt)
+  # A private X server on the first free display, which it names itself: no race with other
+  # tests that start one at the same time.
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 320x240x24 3>"$work/display" 2>/dev/null &
+  xvfb=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/display" ] || need "no X server for melt"
+  export DISPLAY=":$(head -1 "$work/display")"
 fi
-"${run_melt[@]}" ../export/graph.mlt -consumer "avformat:$work/melt.avi" vcodec=rawvideo \
+melt ../export/graph.mlt -consumer "avformat:$work/melt.avi" vcodec=rawvideo \
   pix_fmt=bgr24 acodec=pcm_s16le frequency=44100 channels=2 real_time=-1 >/dev/null 2>&1 ||
   need "melt could not render the graph"
 
