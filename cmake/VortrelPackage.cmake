@@ -13,6 +13,12 @@ set(VORTREL_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/vortrel)
 set(VORTREL_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Vortrel)
 set(VORTREL_INSTALL_PKGCONFIGDIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 
+# The package is the Linux build's: the Windows build installs its targets in the same
+# folders but has no widget, Linux back ends or package files.
+if(WIN32)
+  return()
+endif()
+
 # The libraries of the package in link order (each before the ones it uses), for vortrel.pc.
 set(VORTREL_LINK_ORDER vortrel_widget vortrel_platform_linux vortrel_control vortrel_views
                        vortrel_resources vortrel_mediafile vortrel_model vortrel_editing
