@@ -357,7 +357,8 @@ bool MainWindow::buildDemo(const QString& folder) {
         report(tr("Building the demo timeline"), QString::fromStdString(line));
     }
     mediaInfo_->showFile(QString::fromStdString(media.intro.string()));
-    zoomToFit();  // refreshes
+    workFolder_ = QFileInfo(folder).absolutePath();  // beside the media, not among them
+    zoomToFit();                                     // refreshes
     statusBar()->showMessage(tr("Demo timeline built from the media in %1").arg(folder), 6000);
     return failed.empty();
 }
@@ -374,6 +375,7 @@ bool MainWindow::loadProject(const QString& path) {
         return false;
     }
     projectPath_ = path;
+    workFolder_ = QFileInfo(path).absolutePath();
     const std::vector<MediaProblem> problems =
         SettleProjectMedia(*timeline_->timelineControl().GetModel(), path.toStdString());
     QStringList lines;
@@ -397,6 +399,7 @@ bool MainWindow::saveProject(const QString& path) {
         return false;
     }
     projectPath_ = path;
+    workFolder_ = QFileInfo(path).absolutePath();
     setWindowTitle(tr("Vortrel Demo - %1").arg(QFileInfo(path).fileName()));
     statusBar()->showMessage(tr("Saved %1").arg(path), 6000);
     return true;
@@ -608,7 +611,8 @@ void MainWindow::openProject() {
 
 void MainWindow::saveProjectAs() {
     const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save Project"), projectPath_.isEmpty() ? "project.xml" : projectPath_,
+        this, tr("Save Project"),
+        projectPath_.isEmpty() ? QDir(workFolder_).absoluteFilePath("project.xml") : projectPath_,
         tr("Projects (*.xml)"));
     if (!path.isEmpty()) {
         saveProject(path);
@@ -617,9 +621,8 @@ void MainWindow::saveProjectAs() {
 
 void MainWindow::showRenderDialog() {
     if (renderDialog_ == nullptr) {
-        const QString folder =
-            projectPath_.isEmpty() ? QDir::currentPath() : QFileInfo(projectPath_).absolutePath();
-        renderDialog_ = new RenderDialog(control(), folder + "/render.mp4", this);
+        renderDialog_ =
+            new RenderDialog(control(), QDir(workFolder_).absoluteFilePath("render.mp4"), this);
         connect(renderDialog_, &RenderDialog::renderRequested, this,
                 [this](const RenderDialog::Settings& settings) {
                     renderDialog_->setRunning(startRender(settings));

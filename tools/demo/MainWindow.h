@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QMainWindow>
 #include <QPoint>
 #include <QString>
@@ -118,6 +119,7 @@ class MainWindow : public QMainWindow {
     QTimer* conversionWatch_ = nullptr;
     RenderDialog* renderDialog_ = nullptr;
     QString projectPath_;
+    QString workFolder_ = QDir::currentPath();  // where projects and renders go first
     QString renderFile_;
     int32_t selectedTrack_ = -1;
     int32_t selectedClip_ = -1;

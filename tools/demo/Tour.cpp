@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
 
 // A render of a few seconds takes a few seconds; this only keeps a stuck one from hanging.
 constexpr int kRenderTimeoutMs = 300000;
@@ -67,14 +68,14 @@ bool RenderAndWait(MainWindow& window, const RenderDialog::Settings& settings) {
     return written;
 }
 
-// The output type whose extensions hold a file's; MP4 when none does.
-int32_t TypeOf(const QString& file) {
+// The first output type whose extensions hold a file's; none when no type's do.
+std::optional<int32_t> TypeOf(const QString& file) {
     for (const OutputTypeGuide& guide : OutputTypeGuides()) {
         if (ExtensionWarning(guide.type, file.toStdString()).empty()) {
             return guide.type;
         }
     }
-    return 2;
+    return std::nullopt;
 }
 
 bool WritePicture(const QImage& picture, const QString& path) {
@@ -146,11 +147,16 @@ int Tour::run(MainWindow& window, const QString& outDir) {
 }
 
 int Tour::renderProject(MainWindow& window, const QString& project, const QString& output) {
+    const std::optional<int32_t> type = TypeOf(output);
+    if (!type) {
+        std::cerr << "vortrel-demo: cannot tell the output type of " << output.toStdString()
+                  << " (use .avi, .wmv, .mp4, .mpg, .m2ts or .flv)\n";
+        return kExitUsage;
+    }
     if (!window.loadProject(project)) {
         return kExitFailure;
     }
-    const int32_t type = TypeOf(output);
-    RenderDialog::Settings settings = RenderDialog::read(window.control(), type);
+    RenderDialog::Settings settings = RenderDialog::read(window.control(), *type);
     settings.file = QFileInfo(output).absoluteFilePath();
     return RenderAndWait(window, settings) ? kExitOk : kExitFailure;
 }

@@ -8,7 +8,7 @@ class MainWindow;
 
 // The demo without anyone at the window: the runs that make run, the tests and the
 // documentation use. Each prints what it wrote, reports every failure on a line of standard
-// error and gives the process's exit code (0 done, 1 a failure).
+// error and gives the process's exit code (0 done, 1 a failure, 2 a mistake in the request).
 class Tour {
   public:
     /// Builds the demo timeline from media made in OUTDIR/media, saves it as OUTDIR/demo.xml,
@@ -16,7 +16,8 @@ class Tour {
     /// (OUTDIR/timeline.png) and of the window (OUTDIR/window.png), and renders
     /// OUTDIR/demo.mp4.
     static int run(MainWindow& window, const QString& outDir);
-    /// Loads a project and renders it to a file, of the type its extension names.
+    /// Loads a project and renders it to a file, of the type its extension names (exit
+    /// code 2 for an extension of no type).
     static int renderProject(MainWindow& window, const QString& project, const QString& output);
     /// Shows the window on the demo timeline part way through its preview, with a clip
     /// selected, and writes what the screen shows of it as a PNG.

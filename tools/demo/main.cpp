@@ -69,9 +69,10 @@ int main(int argc, char** argv) {
     }
     // From the start: Qt has notes to give as soon as the application is made.
     vortrel::QuietLibraries(verbose ? vortrel::Verbosity::Verbose : vortrel::Verbosity::Normal);
-    // The runs without anyone watching work off-screen when there is no display.
-    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !DisplayReachable()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The runs without anyone watching work off-screen when there is no display, and when
+    // the display cannot take one more client.
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", DisplayReachable() ? "xcb;offscreen" : "offscreen");
     }
     if (!headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !DisplayReachable()) {
         std::cerr << "vortrel-demo: no display can be opened (DISPLAY is "
