@@ -14,6 +14,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
 #include <QResizeEvent>
 #include <QSlider>
 #include <QSplitter>
@@ -90,6 +93,32 @@ bool IsStill(const QString& path) {
     return stills.contains(QFileInfo(path).suffix().toLower());
 }
 
+enum class Glyph { Play, Pause, Stop };
+
+// The transport glyphs drawn light, as the style's own are too dark on a dark window.
+QIcon GlyphIcon(Glyph glyph) {
+    constexpr int kSide = 32;
+    QPixmap picture(kSide, kSide);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(225, 225, 225));
+    switch (glyph) {
+        case Glyph::Play:
+            painter.drawPolygon(QPolygon({QPoint(9, 6), QPoint(27, 16), QPoint(9, 26)}));
+            break;
+        case Glyph::Pause:
+            painter.drawRect(8, 6, 6, 20);
+            painter.drawRect(18, 6, 6, 20);
+            break;
+        case Glyph::Stop:
+            painter.drawRect(8, 8, 16, 16);
+            break;
+    }
+    return QIcon(picture);
+}
+
 }  // namespace
 
 // The preview: a dark area holding a native child window of the timeline picture's shape,
@@ -152,17 +181,18 @@ MainWindow::MainWindow(ConverterWatch* watch, Reporting reporting, QWidget* pare
     preview_ = new PreviewArea(top);
     topLayout->addWidget(preview_, 1);
     auto* transport = new QHBoxLayout;
-    auto button = [this, top](QStyle::StandardPixmap icon, const QString& tip, auto slot) {
+    auto button = [this, top](Glyph glyph, const QString& tip, auto slot) {
         auto* b = new QToolButton(top);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(GlyphIcon(glyph));
+        b->setIconSize(QSize(20, 20));
         b->setToolTip(tip);
         b->setAutoRaise(true);
         connect(b, &QToolButton::clicked, this, slot);
         return b;
     };
-    transport->addWidget(button(QStyle::SP_MediaPlay, tr("Play"), &MainWindow::play));
-    transport->addWidget(button(QStyle::SP_MediaPause, tr("Pause"), &MainWindow::pause));
-    transport->addWidget(button(QStyle::SP_MediaStop, tr("Stop"), &MainWindow::stop));
+    transport->addWidget(button(Glyph::Play, tr("Play"), &MainWindow::play));
+    transport->addWidget(button(Glyph::Pause, tr("Pause"), &MainWindow::pause));
+    transport->addWidget(button(Glyph::Stop, tr("Stop"), &MainWindow::stop));
     position_ = new QSlider(Qt::Horizontal, top);
     position_->setRange(0, 0);
     connect(position_, &QSlider::sliderReleased, this, [this] { seekTo(position_->value()); });
@@ -285,12 +315,10 @@ void MainWindow::makeActions() {
                      [this](bool on) { control().SetTrackVisible(kAudio2Track, on ? 1 : 0); });
     video2_->setCheckable(true);
     audio2_->setCheckable(true);
-    QAction* playAction = action(tr("&Play"), &MainWindow::play, QKeySequence(Qt::Key_Space),
-                                 s->standardIcon(QStyle::SP_MediaPlay));
-    QAction* pauseAction =
-        action(tr("P&ause"), &MainWindow::pause, {}, s->standardIcon(QStyle::SP_MediaPause));
-    QAction* stopAction =
-        action(tr("&Stop"), &MainWindow::stop, {}, s->standardIcon(QStyle::SP_MediaStop));
+    QAction* playAction =
+        action(tr("&Play"), &MainWindow::play, QKeySequence(Qt::Key_Space), GlyphIcon(Glyph::Play));
+    QAction* pauseAction = action(tr("P&ause"), &MainWindow::pause, {}, GlyphIcon(Glyph::Pause));
+    QAction* stopAction = action(tr("&Stop"), &MainWindow::stop, {}, GlyphIcon(Glyph::Stop));
     QAction* goToAction = action(tr("&Go To..."), &MainWindow::goTo, QKeySequence(tr("Ctrl+G")),
                                  s->standardIcon(QStyle::SP_MediaSeekForward));
     QAction* about = action(tr("&About"), [this] {
@@ -387,7 +415,7 @@ bool MainWindow::loadProject(const QString& path) {
     }
     setWindowTitle(tr("Vortrel Demo - %1").arg(QFileInfo(path).fileName()));
     statusBar()->showMessage(tr("Loaded %1").arg(path), 6000);
-    refresh();
+    zoomToFit();  // refreshes
     return problems.empty();
 }
 

@@ -121,6 +121,7 @@ int Tour::run(MainWindow& window, const QString& outDir) {
         return kExitFailure;
     }
     Wait(100);
+    window.zoomToFit();  // at the size the window has settled at
     const QString timelinePicture = out.absoluteFilePath("timeline.png");
     const QString windowPicture = out.absoluteFilePath("window.png");
     if (!WritePicture(window.timeline().grab().toImage(), timelinePicture) ||
