@@ -47,6 +47,13 @@ done
   fail "demo.mp4 holds $(probe "$work/tour/demo.mp4")"
 lasts "$work/tour/demo.mp4" || fail "demo.mp4 lasts $(probe "$work/tour/demo.mp4")"
 
+# The window with the preview paused and a clip selected by a press where the window
+# reckons the clip lies.
+"$demo" --screenshot "$work/window.png" --workdir "$work/tour" >/dev/null 2>"$work/err" ||
+  fail "--screenshot failed: $(cat "$work/err")"
+[ "$(head -c 8 "$work/window.png" | od -An -c | tr -d ' ')" = '211PNG\r\n032\n' ] ||
+  fail "--screenshot wrote no PNG"
+
 # The saved project again, from another folder, as the extension's type (FLV).
 mkdir "$work/elsewhere" && cd "$work/elsewhere" || exit 1
 "$demo" --load ../tour/demo.xml --render again.flv >/dev/null 2>"$work/err" ||

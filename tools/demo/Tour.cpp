@@ -167,12 +167,24 @@ int Tour::screenshot(MainWindow& window, const QString& workDir, const QString& 
     if (!window.buildDemo(QDir(workDir).absoluteFilePath("media"))) {
         return kExitFailure;
     }
-    // A press on the overlay clip of video 2 selects it, as a user would.
+    // A press on the overlay clip of video 2 selects it, as a user would; the control must
+    // name that clip back, or the window's idea of where the rows lie is wrong.
+    QString clicked = "nothing";
+    const QMetaObject::Connection watch = QObject::connect(
+        &window.timeline(), &TimelineWidget::clipClicked, [&clicked](int track, int clip) {
+            clicked = QString("track %1, clip %2").arg(track).arg(clip);
+        });
     if (const std::optional<QPoint> onClip = window.rowPoint(2, 6.5f)) {
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             QMouseEvent click(type, *onClip, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&window.timeline(), &click);
         }
+    }
+    QObject::disconnect(watch);
+    if (clicked != "track 2, clip 0") {
+        std::cerr << "vortrel-demo: a press on the second video clip selected "
+                  << clicked.toStdString() << "\n";
+        return kExitFailure;
     }
     // Part way into the preview: the picture of the dissolve, the play head on the ruler.
     window.seekTo(4300);
