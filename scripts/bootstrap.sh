@@ -22,6 +22,8 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   # drawing, the window and preview
   qtbase5-dev fonts-liberation libsdl2-dev xvfb xauth libxcb1-dev
+  # the widget tests move the real pointer and press the real button of their X server
+  xdotool
 )
 
 missing=()
