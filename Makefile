@@ -2,12 +2,23 @@
 PRESET ?= linux
 BUILD_DIR := build/$(PRESET)
 VORTREL := $(BUILD_DIR)/tools/vortrel/vortrel
+DEMO := $(BUILD_DIR)/tools/demo/vortrel-demo
 
 .PHONY: run test test-windows test-asan fuzz coverage bootstrap configure build bench format resources clean
 
+# With a display the demo program opens on the demo timeline; without one it runs its tour
+# off-screen: the demo timeline built, saved and reloaded, a snapshot of the control and an MP4
+# written under $(BUILD_DIR)/demo, their paths printed.
 run: build
 	$(VORTREL) --version
-	$(VORTREL) script tools/vortrel/demo.vts --workdir $(BUILD_DIR)/demo
+	@if $(DEMO) --probe-display; then \
+	  echo "$(DEMO) --workdir $(BUILD_DIR)/demo"; \
+	  $(DEMO) --workdir $(BUILD_DIR)/demo; \
+	else \
+	  echo "no display: the demo's tour, off-screen"; \
+	  echo "QT_QPA_PLATFORM=offscreen $(DEMO) --tour $(BUILD_DIR)/demo"; \
+	  QT_QPA_PLATFORM=offscreen $(DEMO) --tour $(BUILD_DIR)/demo; \
+	fi
 
 # `make test` runs the Linux tests, then (for the default preset) the Windows builds' tests.
 test: build

@@ -8,6 +8,7 @@
 
 #include "model/TimeScale.h"
 #include "platform/linux/QtDrawing.h"
+#include "views/MouseDispatcher.h"
 #include "views/TimeAxis.h"
 
 namespace vortrel {
@@ -25,7 +26,8 @@ void BM_RulerHourAtZoom8(benchmark::State& state) {
     SetDrawing(drawing);
     TimeScale scale;
     scale.SetScale(8.0f);
-    TimeAxis axis(&scale);
+    MouseDispatcher mouse;
+    TimeAxis axis(&scale, mouse);
     // Scrolling moves the ruler left: at the end its last pixel meets the window's edge.
     axis.SetX(state.range(0) == 0 ? 0 : kWindowWidth - kHourAtZoom8);
     axis.SetWidth(kHourAtZoom8);

@@ -18,6 +18,7 @@
 #include "platform/linux/QtDrawing.h"
 #include "support/ContentViewFixture.h"
 #include "views/ImageStripView.h"
+#include "views/MouseDispatcher.h"
 #include "views/VideoView.h"
 #include "views/WaveformView.h"
 
@@ -49,6 +50,7 @@ void BM_ContentDraw(benchmark::State& state) {
     AudioClip audio(nullptr);
     VideoClip video(nullptr);
     ImageClip image(nullptr);
+    MouseDispatcher mouse;  // declared before the view, which subscribes to it
     std::unique_ptr<IContentView> view;
     switch (kind) {
         case kWaveform:
@@ -58,7 +60,7 @@ void BM_ContentDraw(benchmark::State& state) {
                 audio.GetWaveformLevels().push_back(-level);
             }
             testing::SetTimes(audio, scale, 0, length);
-            view = std::make_unique<WaveformView>(&audio, &scale);
+            view = std::make_unique<WaveformView>(&audio, &scale, mouse);
             break;
         case kVideo:
             video.SetSource(file.Path());
@@ -67,12 +69,12 @@ void BM_ContentDraw(benchmark::State& state) {
                                                    return std::tuple{x, y, 100};
                                                }).bits);
             testing::SetTimes(video, scale, 0, length);
-            view = std::make_unique<VideoView>(&video, &scale);
+            view = std::make_unique<VideoView>(&video, &scale, mouse);
             break;
         case kImage:
             image.SetSource(file.Path());
             testing::SetTimes(image, scale, 0, length);
-            view = std::make_unique<ImageStripView>(&image, &scale);
+            view = std::make_unique<ImageStripView>(&image, &scale, mouse);
             break;
     }
     // The middle of the clip lies in the clip box.

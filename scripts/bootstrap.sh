@@ -22,11 +22,13 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
   # drawing, the window and preview
   qtbase5-dev fonts-liberation libsdl2-dev xvfb xauth libxcb1-dev
+  # the widget tests move the real pointer and press the real button of their X server
+  xdotool
   # the Windows build: mingw-w64 cross compilers, widl and Wine's IDL files for the type
   # library, zlib for FFmpeg's PNG decoder, Wine to run it (FFmpeg and tinyxml2 come from
   # Debian's source packages, fetched by the build: dpkg-dev unpacks them)
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev libz-mingw-w64-dev
-  dpkg-dev wine wine64 xdotool
+  dpkg-dev wine wine64
 )
 
 # 32-bit Windows programs run under wine32, an i386 package: i386 joins dpkg's architectures

@@ -49,7 +49,7 @@ void CTimelineControl::Initialize() {
     model_ = std::make_unique<TimelineModel>(devices_, failures_);
     context_.model = model_.get();
     view_ = std::make_unique<TimelineView>(*model_);
-    windowHandlers_ = std::make_unique<WindowHandlers>(*view_);
+    windowHandlers_ = std::make_unique<WindowHandlers>(*view_, view_->GetMouseDispatcher());
     windowHandlers_->SetWindow(context_.window);
     // One image per track index, in index order; a picture missing from the resources adds
     // none.

@@ -44,7 +44,7 @@ void WindowHandlers::OnPaint(IDrawContext& target, int32_t clientWidth, int32_t 
 }
 
 void WindowHandlers::OnLeftButtonDown(int16_t x, int16_t y) {
-    if (MouseDispatcher::Instance().OnMouseDown(x, y)) {
+    if (mouse_.OnMouseDown(x, y)) {
         Repaint();
     }
     // Held in every case, so that the release reaches the window even off it.
@@ -54,7 +54,7 @@ void WindowHandlers::OnLeftButtonDown(int16_t x, int16_t y) {
 }
 
 void WindowHandlers::OnLeftButtonUp(int16_t x, int16_t y) {
-    if (MouseDispatcher::Instance().OnMouseUp(x, y)) {
+    if (mouse_.OnMouseUp(x, y)) {
         Repaint();
     }
     if (window_ != nullptr) {
@@ -63,7 +63,7 @@ void WindowHandlers::OnLeftButtonUp(int16_t x, int16_t y) {
 }
 
 void WindowHandlers::OnMouseMove(int16_t x, int16_t y) {
-    if (MouseDispatcher::Instance().OnMouseMove(x, y)) {
+    if (mouse_.OnMouseMove(x, y)) {
         Repaint();
     }
 }

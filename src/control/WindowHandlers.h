@@ -9,16 +9,19 @@ namespace vortrel {
 
 class IControlWindow;
 class IView;
+class MouseDispatcher;
 
 // The control's window half, written once for every build: the platform's window only
 // translates its messages into these calls. It sizes the root view to the client area,
-// paints the whole tree through one off-screen surface and one blit, hands presses, releases,
-// moves and timer ticks to the process's dispatchers, holds the mouse from a press to its
-// release, and asks the window to repaint when the input changed something.
+// paints the whole tree through one off-screen surface and one blit, hands presses, releases
+// and moves to the control's own mouse dispatcher and timer ticks to the process's timer
+// dispatcher, holds the mouse from a press to its release, and asks the window to repaint
+// when the input changed something.
 class WindowHandlers {
   public:
-    /// Handlers for a root view that outlives them.
-    explicit WindowHandlers(IView& root) : root_(root) {}
+    /// Handlers for a root view and the dispatcher of its views' mouse input, which both
+    /// outlive them.
+    WindowHandlers(IView& root, MouseDispatcher& mouse) : root_(root), mouse_(mouse) {}
 
     /// The window to capture the mouse on and to repaint; none while there is no window.
     void SetWindow(IControlWindow* window) { window_ = window; }
@@ -44,6 +47,7 @@ class WindowHandlers {
     void Repaint() const;
 
     IView& root_;
+    MouseDispatcher& mouse_;
     IControlWindow* window_ = nullptr;
     // Kept from paint to paint while the client size stays: a repaint then allocates nothing.
     std::unique_ptr<IDrawSurface> buffer_;

@@ -11,7 +11,8 @@ class EffectTrackView : public ContentTrackView<MediaEffect, EffectView> {
   public:
     /// A row for a track (not owned) whose clips follow a time scale (not owned), with a
     /// view for every content the track holds already.
-    EffectTrackView(ITrack* track, TimeScale* timeScale) : ContentTrackView(track, timeScale) {}
+    EffectTrackView(ITrack* track, TimeScale* timeScale, MouseDispatcher& mouse)
+        : ContentTrackView(track, timeScale, mouse) {}
 };
 
 }  // namespace vortrel

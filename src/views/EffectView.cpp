@@ -4,8 +4,8 @@
 
 namespace vortrel {
 
-EffectView::EffectView(MediaEffect* content, TimeScale* timeScale)
-    : IContentView(content, timeScale) {}
+EffectView::EffectView(MediaEffect* content, TimeScale* timeScale, MouseDispatcher& mouse)
+    : IContentView(content, timeScale, mouse) {}
 
 void EffectView::Draw(IDrawContext& context) {
     DrawBody(context);

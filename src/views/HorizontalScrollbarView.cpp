@@ -4,8 +4,8 @@
 
 namespace vortrel {
 
-HorizontalScrollbarView::HorizontalScrollbarView(IPanel* target)
-    : ScrollbarView(kHorizontal, target) {
+HorizontalScrollbarView::HorizontalScrollbarView(IPanel* target, MouseDispatcher& mouse)
+    : ScrollbarView(kHorizontal, target, mouse) {
     SetExplicitHeight(kThickness);
     SetStretchHorizontal(true);
     SetVerticalAlignment(kAlignFar);

@@ -29,8 +29,8 @@ constexpr int32_t kWideFrame = 3;
 
 }  // namespace
 
-IContentView::IContentView(IContent* content, TimeScale* timeScale)
-    : content_(content), timeScale_(timeScale) {
+IContentView::IContentView(IContent* content, TimeScale* timeScale, MouseDispatcher& mouse)
+    : content_(content), timeScale_(timeScale), mouse_(mouse) {
     SetStretchVertical(true);
     if (content_ != nullptr) {
         content_->GetChanged()->Attach(this);
@@ -38,7 +38,7 @@ IContentView::IContentView(IContent* content, TimeScale* timeScale)
     if (timeScale_ != nullptr) {
         timeScale_->GetScaleChanged()->Attach(this);
     }
-    MouseDispatcher::Instance().GetDown()->Attach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Attach(GetMouseDownEventHandler());
     SetCached(true);
     ComputeGeometry();
 }
@@ -50,7 +50,7 @@ IContentView::~IContentView() {
     if (timeScale_ != nullptr) {
         timeScale_->GetScaleChanged()->Detach(this);
     }
-    MouseDispatcher::Instance().GetDown()->Detach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Detach(GetMouseDownEventHandler());
 }
 
 void IContentView::Handle(ISubject& subject) {

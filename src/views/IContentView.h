@@ -8,6 +8,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class IContent;
 class TimeScale;
 
@@ -25,8 +27,9 @@ class IContentView : public IView {
     /// grips and takes trims.
     static constexpr int32_t kMinimumWidth = 16;
 
-    /// A view of a content at the zoom of a time scale (neither owned).
-    IContentView(IContent* content, TimeScale* timeScale);
+    /// A view of a content at the zoom of a time scale (neither owned), taking presses from
+    /// a dispatcher that outlives it.
+    IContentView(IContent* content, TimeScale* timeScale, MouseDispatcher& mouse);
     ~IContentView() override;
 
     /// Follows the content's changed subject and the time scale's change.
@@ -71,6 +74,7 @@ class IContentView : public IView {
   private:
     IContent* content_;
     TimeScale* timeScale_;
+    MouseDispatcher& mouse_;
     int32_t dragMode_ = kMove;
 };
 

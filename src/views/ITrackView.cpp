@@ -10,8 +10,11 @@
 
 namespace vortrel {
 
-ITrackView::ITrackView(ITrack* track, TimeScale* timeScale)
-    : track_(track), timeScale_(timeScale), trackViewEvent_(std::make_shared<TrackViewEvent>()) {
+ITrackView::ITrackView(ITrack* track, TimeScale* timeScale, MouseDispatcher& mouse)
+    : track_(track),
+      timeScale_(timeScale),
+      mouse_(mouse),
+      trackViewEvent_(std::make_shared<TrackViewEvent>()) {
     SetExplicitHeight(kRowHeight);
     SetMarginTop(kRowMarginTop);
     SetStretchHorizontal(true);

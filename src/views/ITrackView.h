@@ -13,6 +13,7 @@ namespace vortrel {
 class IContent;
 class IContentView;
 class ITrack;
+class MouseDispatcher;
 class TimeScale;
 
 // One row of the track stack: the content views of one track of the model, kept in step with
@@ -47,6 +48,8 @@ class ITrackView : public Canvas {
     ITrack* GetTrack() const { return track_; }
     /// The zoom the content views follow (not owned).
     TimeScale* GetTimeScale() const { return timeScale_; }
+    /// The dispatcher the row's content views take presses from.
+    MouseDispatcher& GetMouseDispatcher() const { return mouse_; }
     /// The row's picture in the title column (owned by the column), or none.
     ImageView* GetTitleImage() const { return titleImage_; }
     /// Remembers the row's picture in the title column.
@@ -55,8 +58,9 @@ class ITrackView : public Canvas {
     const std::shared_ptr<TrackViewEvent>& GetTrackViewEvent() const { return trackViewEvent_; }
 
   protected:
-    /// A row of a track (not owned) whose content views follow a time scale (not owned).
-    ITrackView(ITrack* track, TimeScale* timeScale);
+    /// A row of a track (not owned) whose content views follow a time scale (not owned) and
+    /// take presses from a dispatcher that outlives them.
+    ITrackView(ITrack* track, TimeScale* timeScale, MouseDispatcher& mouse);
 
     /// Adds a view for every content the track already holds, in the track's order; the
     /// concrete rows call it once they are whole.
@@ -65,6 +69,7 @@ class ITrackView : public Canvas {
   private:
     ITrack* track_;
     TimeScale* timeScale_;
+    MouseDispatcher& mouse_;
     ImageView* titleImage_ = nullptr;
     std::shared_ptr<TrackViewEvent> trackViewEvent_;
     IEventHandler* contentAddedHandler_ = nullptr;
@@ -127,11 +132,12 @@ class ContentTrackView : public ITrackView {
         if (typed == nullptr) {
             return nullptr;
         }
-        return std::make_unique<View>(typed, GetTimeScale());
+        return std::make_unique<View>(typed, GetTimeScale(), GetMouseDispatcher());
     }
 
   protected:
-    ContentTrackView(ITrack* track, TimeScale* timeScale) : ITrackView(track, timeScale) {
+    ContentTrackView(ITrack* track, TimeScale* timeScale, MouseDispatcher& mouse)
+        : ITrackView(track, timeScale, mouse) {
         AddExistingContents();
     }
 };

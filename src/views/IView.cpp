@@ -122,24 +122,23 @@ void IView::DropCache() {
     cacheHeight_ = 0;
 }
 
-void IView::CaptureMouse() {
+void IView::CaptureMouse(MouseDispatcher& mouse) {
     // A press while the capture is already held (a release the window never saw) must not
     // subscribe twice, or drags would keep arriving after the next release.
-    if (capturing_) {
+    if (capturedOn_ != nullptr) {
         return;
     }
-    capturing_ = true;
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    capturedOn_ = &mouse;
     mouse.GetDragged()->Attach(mouseDraggedEventHandler_);
     mouse.GetUp()->Attach(mouseUpEventHandler_);
 }
 
 void IView::ReleaseMouse() {
-    if (!capturing_) {
+    if (capturedOn_ == nullptr) {
         return;
     }
-    capturing_ = false;
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    MouseDispatcher& mouse = *capturedOn_;
+    capturedOn_ = nullptr;
     mouse.GetDragged()->Detach(mouseDraggedEventHandler_);
     mouse.GetUp()->Detach(mouseUpEventHandler_);
 }

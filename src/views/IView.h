@@ -13,6 +13,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class ViewEventHandler;
 
 /// A sum of pixel positions and sizes held to the range of a coordinate: a view placed at
@@ -167,9 +169,9 @@ class IView : public IObserver {
     friend class MouseDownEventHandler;
     friend class MouseUpEventHandler;
 
-    // The mouse capture: while it is held, drags and the release reach this view wherever
-    // the pointer is.
-    void CaptureMouse();
+    // The mouse capture on the dispatcher that announced the press: while it is held, drags
+    // and the release reach this view wherever the pointer is.
+    void CaptureMouse(MouseDispatcher& mouse);
     void ReleaseMouse();
     void RenderCached(IDrawContext& context);
     void DropCache();
@@ -207,7 +209,7 @@ class IView : public IObserver {
     DrawRect cacheRect_;
     int32_t cacheWidth_ = 0;
     int32_t cacheHeight_ = 0;
-    bool capturing_ = false;
+    MouseDispatcher* capturedOn_ = nullptr;  // the dispatcher holding the capture, if any
 };
 
 }  // namespace vortrel

@@ -30,8 +30,8 @@ std::vector<uint8_t> ReadWholeFile(const std::wstring& path) {
 
 }  // namespace
 
-ImageStripView::ImageStripView(ImageClip* clip, TimeScale* timeScale)
-    : IContentView(clip, timeScale), clip_(clip) {}
+ImageStripView::ImageStripView(ImageClip* clip, TimeScale* timeScale, MouseDispatcher& mouse)
+    : IContentView(clip, timeScale, mouse), clip_(clip) {}
 
 ImageStripView::~ImageStripView() = default;
 

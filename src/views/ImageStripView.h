@@ -7,6 +7,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class ImageClip;
 
 // An image clip drawn as its picture repeated along the clip, each tile scaled to the row's
@@ -15,7 +17,7 @@ class ImageClip;
 class ImageStripView : public IContentView {
   public:
     /// A view of a clip (not owned) at the zoom of a time scale (not owned).
-    ImageStripView(ImageClip* clip, TimeScale* timeScale);
+    ImageStripView(ImageClip* clip, TimeScale* timeScale, MouseDispatcher& mouse);
     ~ImageStripView() override;
 
     /// The body and the tiles.

@@ -16,17 +16,12 @@ bool NotifyAt(MouseEvent& event, int32_t x, int32_t y, bool buttonDown) {
 
 }  // namespace
 
-MouseDispatcher& MouseDispatcher::Instance() {
-    static MouseDispatcher dispatcher;
-    return dispatcher;
-}
-
 MouseDispatcher::MouseDispatcher()
-    : down_(std::make_shared<MouseEvent>()),
-      up_(std::make_shared<MouseEvent>()),
-      dragged_(std::make_shared<MouseEvent>()),
-      active_(std::make_shared<MouseEvent>()),
-      unhandledDown_(std::make_shared<MouseEvent>()) {}
+    : down_(std::make_shared<MouseEvent>(*this)),
+      up_(std::make_shared<MouseEvent>(*this)),
+      dragged_(std::make_shared<MouseEvent>(*this)),
+      active_(std::make_shared<MouseEvent>(*this)),
+      unhandledDown_(std::make_shared<MouseEvent>(*this)) {}
 
 bool MouseDispatcher::OnMouseDown(int32_t x, int32_t y) {
     buttonDown_ = true;

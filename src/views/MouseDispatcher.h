@@ -7,14 +7,17 @@
 
 namespace vortrel {
 
-// The process-wide hub of mouse input. The control's window hands it every press, release
-// and move in client coordinates; it announces them through five subjects that views
-// subscribe to, and says whether some view took the input (the window then repaints). It
-// never holds views.
+// The hub of one control's mouse input. The control's window hands it every press, release
+// and move in client coordinates; it announces them through five subjects that the views of
+// that control subscribe to, and says whether some view took the input (the window then
+// repaints). It never holds views. Each timeline view owns one, so that several controls in
+// one process never see each other's input.
 class MouseDispatcher {
   public:
-    /// The dispatcher of this process, made on first use.
-    static MouseDispatcher& Instance();
+    MouseDispatcher();
+    // The events are the identity views subscribe to: a copy would lose them.
+    MouseDispatcher(const MouseDispatcher&) = delete;
+    MouseDispatcher& operator=(const MouseDispatcher&) = delete;
 
     /// The button went down: announces down, then active; unhandledDown when no view took
     /// the press. True when some view handled it.
@@ -40,8 +43,6 @@ class MouseDispatcher {
     bool IsButtonDown() const { return buttonDown_; }
 
   private:
-    MouseDispatcher();
-
     bool buttonDown_ = false;
     int32_t lastX_ = 0;
     int32_t lastY_ = 0;

@@ -6,11 +6,19 @@
 
 namespace vortrel {
 
-// A mouse notification of the MouseDispatcher. The dispatcher writes the position or the
+class MouseDispatcher;
+
+// A mouse notification of a MouseDispatcher. The dispatcher writes the position or the
 // movement and clears handled before notifying; an observer that takes the input sets
 // handled, and later observers see it.
 class MouseEvent : public ISubject {
   public:
+    /// An event of the dispatcher that announces it.
+    explicit MouseEvent(MouseDispatcher& dispatcher) : dispatcher_(&dispatcher) {}
+
+    /// The dispatcher that announces this event: a view that takes a press captures the
+    /// mouse there.
+    MouseDispatcher& GetDispatcher() const { return *dispatcher_; }
     /// Writes the point in client coordinates.
     void SetPosition(int32_t x, int32_t y) {
         x_ = x;
@@ -34,6 +42,7 @@ class MouseEvent : public ISubject {
     bool IsHandled() const { return handled_; }
 
   private:
+    MouseDispatcher* dispatcher_;
     int32_t x_ = 0;
     int32_t y_ = 0;
     int32_t dx_ = 0;

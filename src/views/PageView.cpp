@@ -13,8 +13,8 @@ constexpr int32_t kCentre = 1;
 
 }  // namespace
 
-PageView::PageView(TextClip* clip, TimeScale* timeScale)
-    : IContentView(clip, timeScale), clip_(clip) {}
+PageView::PageView(TextClip* clip, TimeScale* timeScale, MouseDispatcher& mouse)
+    : IContentView(clip, timeScale, mouse), clip_(clip) {}
 
 void PageView::Draw(IDrawContext& context) {
     DrawBody(context);

@@ -6,6 +6,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class TextClip;
 
 // A text clip drawn as its text centred over the body. The text is read when the clip
@@ -13,7 +15,7 @@ class TextClip;
 class PageView : public IContentView {
   public:
     /// A view of a clip (not owned) at the zoom of a time scale (not owned).
-    PageView(TextClip* clip, TimeScale* timeScale);
+    PageView(TextClip* clip, TimeScale* timeScale, MouseDispatcher& mouse);
 
     /// The body and the text, on several lines when it holds a line break.
     void Draw(IDrawContext& context) override;

@@ -7,13 +7,13 @@
 
 namespace vortrel {
 
-ScrollBoxView::ScrollBoxView(int32_t orientation, ScrollbarView* scrollbar)
-    : orientation_(orientation), scrollbar_(scrollbar) {
-    MouseDispatcher::Instance().GetDown()->Attach(GetMouseDownEventHandler());
+ScrollBoxView::ScrollBoxView(int32_t orientation, ScrollbarView* scrollbar, MouseDispatcher& mouse)
+    : orientation_(orientation), scrollbar_(scrollbar), mouse_(mouse) {
+    mouse_.GetDown()->Attach(GetMouseDownEventHandler());
 }
 
 ScrollBoxView::~ScrollBoxView() {
-    MouseDispatcher::Instance().GetDown()->Detach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Detach(GetMouseDownEventHandler());
 }
 
 void ScrollBoxView::Draw(IDrawContext& context) {

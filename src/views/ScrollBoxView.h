@@ -6,14 +6,17 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class ScrollbarView;
 
 // The thumb of a scroll bar: dragging it moves the bar's position by the drag scaled from
 // bar pixels to target pixels.
 class ScrollBoxView : public IView {
   public:
-    /// A thumb along a bar of an orientation (0 horizontal, 1 vertical).
-    ScrollBoxView(int32_t orientation, ScrollbarView* scrollbar);
+    /// A thumb along a bar of an orientation (0 horizontal, 1 vertical), taking presses
+    /// from a dispatcher that outlives it.
+    ScrollBoxView(int32_t orientation, ScrollbarView* scrollbar, MouseDispatcher& mouse);
     ~ScrollBoxView() override;
 
     /// Draws the thumb, darker while pressed.
@@ -30,6 +33,7 @@ class ScrollBoxView : public IView {
   private:
     int32_t orientation_;
     ScrollbarView* scrollbar_;
+    MouseDispatcher& mouse_;
 };
 
 }  // namespace vortrel

@@ -8,8 +8,9 @@
 
 namespace vortrel {
 
-ScrollButtonView::ScrollButtonView(int32_t direction, ScrollbarView* scrollbar)
-    : direction_(direction), scrollbar_(scrollbar) {
+ScrollButtonView::ScrollButtonView(int32_t direction, ScrollbarView* scrollbar,
+                                   MouseDispatcher& mouse)
+    : direction_(direction), scrollbar_(scrollbar), mouse_(mouse) {
     TimerDispatcher& timers = TimerDispatcher::Instance();
     delayTimerId_ = timers.TakeTimerId();
     repeatTimerId_ = timers.TakeTimerId();
@@ -20,13 +21,13 @@ ScrollButtonView::ScrollButtonView(int32_t direction, ScrollbarView* scrollbar)
     } else if (direction_ == kDown) {
         SetVerticalAlignment(kAlignFar);
     }
-    MouseDispatcher::Instance().GetDown()->Attach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Attach(GetMouseDownEventHandler());
 }
 
 ScrollButtonView::~ScrollButtonView() {
     // A button destroyed while held must leave no timer running for it.
     StopTimers();
-    MouseDispatcher::Instance().GetDown()->Detach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Detach(GetMouseDownEventHandler());
 }
 
 void ScrollButtonView::StopTimers() {

@@ -6,6 +6,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class ScrollbarView;
 
 // An arrow button at one end of a scroll bar. A press steps the bar once at once, then,
@@ -22,8 +24,8 @@ class ScrollButtonView : public IView {
     static constexpr int32_t kRepeat = 50;
 
     /// A 16 x 16 button of a direction stepping a bar; right and down buttons align to the
-    /// far end.
-    ScrollButtonView(int32_t direction, ScrollbarView* scrollbar);
+    /// far end. It takes presses from a dispatcher that outlives it.
+    ScrollButtonView(int32_t direction, ScrollbarView* scrollbar, MouseDispatcher& mouse);
     ~ScrollButtonView() override;
 
     /// Draws the button and its chevron.
@@ -44,6 +46,7 @@ class ScrollButtonView : public IView {
 
     int32_t direction_;
     ScrollbarView* scrollbar_;
+    MouseDispatcher& mouse_;
     int32_t delayTimerId_;
     int32_t repeatTimerId_;
     bool listening_ = false;  // subscribed to the timer event

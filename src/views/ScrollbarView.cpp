@@ -23,14 +23,14 @@ double UsableTrack(int32_t track) {
 
 }  // namespace
 
-ScrollbarView::ScrollbarView(int32_t orientation, IPanel* target)
-    : orientation_(orientation), target_(target) {
+ScrollbarView::ScrollbarView(int32_t orientation, IPanel* target, MouseDispatcher& mouse)
+    : mouse_(mouse), orientation_(orientation), target_(target) {
     const bool vertical = orientation_ == kVertical;
     auto first = std::make_unique<ScrollButtonView>(
-        vertical ? ScrollButtonView::kUp : ScrollButtonView::kLeft, this);
+        vertical ? ScrollButtonView::kUp : ScrollButtonView::kLeft, this, mouse_);
     auto second = std::make_unique<ScrollButtonView>(
-        vertical ? ScrollButtonView::kDown : ScrollButtonView::kRight, this);
-    auto thumb = std::make_unique<ScrollBoxView>(orientation_, this);
+        vertical ? ScrollButtonView::kDown : ScrollButtonView::kRight, this, mouse_);
+    auto thumb = std::make_unique<ScrollBoxView>(orientation_, this, mouse_);
     firstButton_ = first.get();
     secondButton_ = second.get();
     thumb_ = thumb.get();
@@ -38,11 +38,11 @@ ScrollbarView::ScrollbarView(int32_t orientation, IPanel* target)
     AddView(std::move(thumb));
     AddView(std::move(second));
     // After the buttons and the thumb, which thereby take the presses on them first.
-    MouseDispatcher::Instance().GetDown()->Attach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Attach(GetMouseDownEventHandler());
 }
 
 ScrollbarView::~ScrollbarView() {
-    MouseDispatcher::Instance().GetDown()->Detach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Detach(GetMouseDownEventHandler());
 }
 
 int32_t ScrollbarView::LengthAlong(const IView& view) const {

@@ -6,6 +6,7 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
 class ScrollBoxView;
 class ScrollButtonView;
 
@@ -62,10 +63,13 @@ class ScrollbarView : public Canvas {
     void StorePosition(int32_t position) { position_ = position; }
 
   protected:
-    /// A bar of an orientation scrolling a target, with its buttons and thumb.
-    ScrollbarView(int32_t orientation, IPanel* target);
+    /// A bar of an orientation scrolling a target, with its buttons and thumb, taking
+    /// presses from a dispatcher that outlives it.
+    ScrollbarView(int32_t orientation, IPanel* target, MouseDispatcher& mouse);
 
   private:
+    MouseDispatcher& mouse_;
+
     // The length of a view along the bar.
     int32_t LengthAlong(const IView& view) const;
 

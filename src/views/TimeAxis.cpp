@@ -44,12 +44,12 @@ std::wstring SecondsText(double seconds) {
     return text;
 }
 
-TimeAxis::TimeAxis(TimeScale* timeScale)
-    : timeScale_(timeScale), seekEvent_(std::make_shared<SeekEvent>()) {
+TimeAxis::TimeAxis(TimeScale* timeScale, MouseDispatcher& mouse)
+    : timeScale_(timeScale), mouse_(mouse), seekEvent_(std::make_shared<SeekEvent>()) {
     SetExplicitHeight(kHeight);
     SetStretchHorizontal(true);
     SetCached(true);
-    MouseDispatcher::Instance().GetDown()->Attach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Attach(GetMouseDownEventHandler());
     scaleChangedHandler_ = MakeHandler<TimeAxisTimeScaleChangedHandler>(this);
     if (timeScale_ != nullptr) {
         scaleChanged_ = timeScale_->GetScaleChanged();
@@ -58,7 +58,7 @@ TimeAxis::TimeAxis(TimeScale* timeScale)
 }
 
 TimeAxis::~TimeAxis() {
-    MouseDispatcher::Instance().GetDown()->Detach(GetMouseDownEventHandler());
+    mouse_.GetDown()->Detach(GetMouseDownEventHandler());
     if (scaleChanged_ != nullptr) {
         scaleChanged_->Detach(scaleChangedHandler_);
     }

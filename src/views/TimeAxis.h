@@ -11,6 +11,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class TimeScale;
 
 /// Seconds as the ruler and the drag tips write them: one decimal when whole ("2.0"), else
@@ -27,7 +29,8 @@ class TimeAxis : public IAxis {
 
     /// A ruler following the zoom of a scale (which outlives the subscription the ruler
     /// keeps to it).
-    explicit TimeAxis(TimeScale* timeScale);
+    /// It takes presses from a dispatcher that outlives it.
+    TimeAxis(TimeScale* timeScale, MouseDispatcher& mouse);
     ~TimeAxis() override;
 
     /// Draws the background and the ticks and labels that fall inside the clip box.
@@ -48,6 +51,7 @@ class TimeAxis : public IAxis {
     void DrawTickGroup(IDrawContext& context, int64_t tickX, int64_t stepPixels, int64_t time);
 
     TimeScale* timeScale_;
+    MouseDispatcher& mouse_;
     std::shared_ptr<SeekEvent> seekEvent_;
     // Kept so that the subscription can be ended even if the scale goes first.
     std::shared_ptr<TimeEvent> scaleChanged_;

@@ -61,7 +61,8 @@ class TrackAddedHandler : public IEventHandler {
             return;
         }
         owner_->AddTrackView(
-            std::make_unique<TrackViewType>(event.GetTrack(), owner_->model_->GetTimeScale().get()),
+            std::make_unique<TrackViewType>(event.GetTrack(), owner_->model_->GetTimeScale().get(),
+                                            owner_->mouse_),
             event.GetIndex());
     }
 
@@ -209,7 +210,7 @@ TimelineView::TimelineView(TimelineModel& model) : model_(&model) {
     auto trackStack = std::make_unique<StackPanel>(StackPanel::kVertical);
     trackStack->SetStretchHorizontal(true);
 
-    auto timeAxis = std::make_unique<TimeAxis>(model.GetTimeScale().get());
+    auto timeAxis = std::make_unique<TimeAxis>(model.GetTimeScale().get(), mouse_);
     timeAxis->GetSeekEvent()->Attach(MakeHandler<SeekClickedHandler>(this));
 
     auto tracksCanvas = std::make_unique<Canvas>();
@@ -217,8 +218,9 @@ TimelineView::TimelineView(TimelineModel& model) : model_(&model) {
     tracksCanvas->SetStretchVertical(true);
     tracksCanvas->SetScrollable(true);
 
-    auto horizontalScrollbar = std::make_unique<HorizontalScrollbarView>(trackAreaCanvas.get());
-    auto verticalScrollbar = std::make_unique<VerticalScrollbarView>(tracksCanvas.get());
+    auto horizontalScrollbar =
+        std::make_unique<HorizontalScrollbarView>(trackAreaCanvas.get(), mouse_);
+    auto verticalScrollbar = std::make_unique<VerticalScrollbarView>(tracksCanvas.get(), mouse_);
     // Each bar keeps clear of the other, and the areas they scroll of both.
     horizontalScrollbar->SetMarginRight(verticalScrollbar->GetExplicitWidth());
     verticalScrollbar->SetMarginBottom(horizontalScrollbar->GetExplicitHeight());
@@ -228,12 +230,12 @@ TimelineView::TimelineView(TimelineModel& model) : model_(&model) {
     auto seekbar = std::make_unique<SeekbarView>(model.GetTimeScale().get());
     seekbar->SetTop(TimeAxis::kHeight);
 
-    auto toolTip = std::make_unique<ToolTipView>(true);
+    auto toolTip = std::make_unique<ToolTipView>(true, mouse_);
     toolTip->GetToolTipEvent()->Attach(MakeHandler<ToolTipDisplayingHandler>(this));
-    auto startMiniTip = std::make_unique<ToolTipView>(false);
+    auto startMiniTip = std::make_unique<ToolTipView>(false, mouse_);
     startMiniTip->GetToolTipEvent()->Attach(
         MakeHandler<MiniTipDisplayingHandler>(this, startMiniTip.get()));
-    auto stopMiniTip = std::make_unique<ToolTipView>(false);
+    auto stopMiniTip = std::make_unique<ToolTipView>(false, mouse_);
     stopMiniTip->GetToolTipEvent()->Attach(
         MakeHandler<MiniTipDisplayingHandler>(this, stopMiniTip.get()));
 
@@ -258,12 +260,11 @@ TimelineView::TimelineView(TimelineModel& model) : model_(&model) {
     tracksCanvas_->GetLayoutEvent()->Attach(GetLayoutChangedHandler());
     trackAreaCanvas_->GetLayoutEvent()->Attach(GetLayoutChangedHandler());
     trackStack_->GetSelectionEvent()->Attach(GetSelectionChangedHandler());
-    subscribe(*MouseDispatcher::Instance().GetUnhandledDown(),
-              MakeHandler<UnhandledMouseDownEventHandler>(this));
+    subscribe(*mouse_.GetUnhandledDown(), MakeHandler<UnhandledMouseDownEventHandler>(this));
 }
 
 TimelineView::~TimelineView() {
-    // The model and the dispatcher outlive the view: they must not call its handlers, which
+    // The model outlives the view: it must not call the view's handlers, which
     // go with it.
     for (auto [subject, handler] : foreignSubscriptions_) {
         subject->Detach(handler);

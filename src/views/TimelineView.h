@@ -9,6 +9,7 @@
 
 #include "views/Canvas.h"
 #include "views/IView.h"
+#include "views/MouseDispatcher.h"
 #include "views/StackPanel.h"
 
 namespace vortrel {
@@ -70,6 +71,9 @@ class TimelineView : public IView {
     /// The content of the selected view, or none when nothing is selected.
     IContent* SelectedContent() const;
 
+    /// The dispatcher of this control's mouse input: every view of the tree takes its presses,
+    /// drags, releases and moves from it, and no other control's views do.
+    MouseDispatcher& GetMouseDispatcher() { return mouse_; }
     /// The model the view shows.
     TimelineModel& GetModel() const { return *model_; }
     /// The top panel, sized to the view.
@@ -118,6 +122,9 @@ class TimelineView : public IView {
     // Clears the selected view's mark and forgets it, without announcing anything.
     void Unselect();
 
+    // Declared before the tree so that it is made before the views that subscribe to it and
+    // goes after them.
+    MouseDispatcher mouse_;
     // Declared first so that it goes last: the tree holds the views the handlers point at.
     Canvas rootCanvas_;
     Canvas* tracksCanvas_ = nullptr;

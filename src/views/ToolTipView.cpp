@@ -17,8 +17,9 @@ constexpr int32_t kFontSize = 8;
 
 }  // namespace
 
-ToolTipView::ToolTipView(bool timerDriven)
+ToolTipView::ToolTipView(bool timerDriven, MouseDispatcher& mouse)
     : StackPanel(kVertical),
+      mouse_(mouse),
       timerDriven_(timerDriven),
       toolTipEvent_(std::make_shared<ToolTipEvent>()) {
     SetInsets(kInset, kInset, kInset, kInset);
@@ -31,7 +32,7 @@ ToolTipView::ToolTipView(bool timerDriven)
     label->SetFontSize(kFontSize);
     label_ = static_cast<LabelView*>(AddView(std::move(label)));
     activeHandler_ = MakeHandler<MouseActiveEventHandler>(this);
-    MouseDispatcher::Instance().GetActive()->Attach(activeHandler_);
+    mouse_.GetActive()->Attach(activeHandler_);
     if (timerDriven_) {
         TimerDispatcher& timers = TimerDispatcher::Instance();
         timers.GetTimerEvent()->Attach(GetTimeElapsedEventHandler());
@@ -40,7 +41,7 @@ ToolTipView::ToolTipView(bool timerDriven)
 }
 
 ToolTipView::~ToolTipView() {
-    MouseDispatcher::Instance().GetActive()->Detach(activeHandler_);
+    mouse_.GetActive()->Detach(activeHandler_);
     if (timerDriven_) {
         TimerDispatcher& timers = TimerDispatcher::Instance();
         timers.KillTimer(timerId_);

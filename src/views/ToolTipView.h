@@ -11,6 +11,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 // A small yellow tip with one label that floats above the other views. It follows every
 // mouse move: a move without the button hides it (and, for a timer-driven tip, waits 800 ms
 // for the pointer to rest), a drag or the end of the wait asks its owner for a text through
@@ -22,8 +24,9 @@ class ToolTipView : public StackPanel {
     /// How far below the pointer a timer-driven tip shows.
     static constexpr int32_t kPointerGap = 20;
 
-    /// A hidden tip; a timer-driven one shows on its own after the pointer rests.
-    explicit ToolTipView(bool timerDriven);
+    /// A hidden tip following the pointer moves of a dispatcher that outlives it; a
+    /// timer-driven one shows on its own after the pointer rests.
+    ToolTipView(bool timerDriven, MouseDispatcher& mouse);
     ~ToolTipView() override;
 
     /// Draws the raised frame, then the text.
@@ -50,6 +53,7 @@ class ToolTipView : public StackPanel {
     int32_t GetTimerId() const { return timerId_; }
 
   private:
+    MouseDispatcher& mouse_;
     LabelView* label_ = nullptr;
     int32_t anchorX_ = 0;
     int32_t anchorY_ = 0;

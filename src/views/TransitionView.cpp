@@ -4,8 +4,9 @@
 
 namespace vortrel {
 
-TransitionView::TransitionView(TransitionEffect* content, TimeScale* timeScale)
-    : IContentView(content, timeScale) {}
+TransitionView::TransitionView(TransitionEffect* content, TimeScale* timeScale,
+                               MouseDispatcher& mouse)
+    : IContentView(content, timeScale, mouse) {}
 
 void TransitionView::Draw(IDrawContext& context) {
     DrawBody(context);

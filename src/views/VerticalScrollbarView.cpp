@@ -4,7 +4,8 @@
 
 namespace vortrel {
 
-VerticalScrollbarView::VerticalScrollbarView(IPanel* target) : ScrollbarView(kVertical, target) {
+VerticalScrollbarView::VerticalScrollbarView(IPanel* target, MouseDispatcher& mouse)
+    : ScrollbarView(kVertical, target, mouse) {
     SetExplicitWidth(kThickness);
     SetStretchVertical(true);
     SetHorizontalAlignment(kAlignFar);

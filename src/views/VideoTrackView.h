@@ -11,7 +11,8 @@ class VideoTrackView : public ContentTrackView<VideoClip, VideoView> {
   public:
     /// A row for a track (not owned) whose clips follow a time scale (not owned), with a
     /// view for every content the track holds already.
-    VideoTrackView(ITrack* track, TimeScale* timeScale) : ContentTrackView(track, timeScale) {}
+    VideoTrackView(ITrack* track, TimeScale* timeScale, MouseDispatcher& mouse)
+        : ContentTrackView(track, timeScale, mouse) {}
 };
 
 }  // namespace vortrel

@@ -41,8 +41,8 @@ void DrawBand(IDrawContext& context, const DrawRect& band, const DrawRect& clip)
 
 }  // namespace
 
-VideoView::VideoView(VideoClip* clip, TimeScale* timeScale)
-    : IContentView(clip, timeScale), clip_(clip) {}
+VideoView::VideoView(VideoClip* clip, TimeScale* timeScale, MouseDispatcher& mouse)
+    : IContentView(clip, timeScale, mouse), clip_(clip) {}
 
 VideoView::~VideoView() = default;
 

@@ -7,6 +7,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class VideoClip;
 
 // A video clip drawn as a strip of film: black bands with sprocket holes along the top and
@@ -15,7 +17,7 @@ class VideoClip;
 class VideoView : public IContentView {
   public:
     /// A view of a clip (not owned) at the zoom of a time scale (not owned).
-    VideoView(VideoClip* clip, TimeScale* timeScale);
+    VideoView(VideoClip* clip, TimeScale* timeScale, MouseDispatcher& mouse);
     ~VideoView() override;
 
     /// The body, the film bands and the thumbnail.

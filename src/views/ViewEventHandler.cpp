@@ -29,7 +29,7 @@ void MouseDownEventHandler::Handle(ISubject& subject) {
     if (x < bounds.left || x > bounds.right || y < bounds.top || y > bounds.bottom) {
         return;
     }
-    view_->CaptureMouse();
+    view_->CaptureMouse(event->GetDispatcher());
     view_->OnMouseDown(x, y);
     event->SetHandled(true);
 }

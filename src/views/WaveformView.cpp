@@ -17,8 +17,8 @@ constexpr int32_t kPairsPerSecond = 1000;
 
 }  // namespace
 
-WaveformView::WaveformView(AudioClip* clip, TimeScale* timeScale)
-    : IContentView(clip, timeScale), clip_(clip) {}
+WaveformView::WaveformView(AudioClip* clip, TimeScale* timeScale, MouseDispatcher& mouse)
+    : IContentView(clip, timeScale, mouse), clip_(clip) {}
 
 void WaveformView::Draw(IDrawContext& context) {
     DrawBody(context);

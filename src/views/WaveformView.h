@@ -4,6 +4,8 @@
 
 namespace vortrel {
 
+class MouseDispatcher;
+
 class AudioClip;
 
 // An audio clip drawn as its waveform over the body: one column a few level pairs wide,
@@ -12,7 +14,7 @@ class AudioClip;
 class WaveformView : public IContentView {
   public:
     /// A view of a clip (not owned) at the zoom of a time scale (not owned).
-    WaveformView(AudioClip* clip, TimeScale* timeScale);
+    WaveformView(AudioClip* clip, TimeScale* timeScale, MouseDispatcher& mouse);
 
     /// The body, the zero line and the waveform's columns.
     void Draw(IDrawContext& context) override;

@@ -26,6 +26,7 @@
 #include "support/TestView.h"
 #include "views/ITrackView.h"
 #include "views/ImageView.h"
+#include "views/MouseDispatcher.h"
 #include "views/StackPanel.h"
 #include "views/TimelineView.h"
 
@@ -63,9 +64,10 @@ class Window : public ::testing::Test {
 
     std::shared_ptr<std::vector<std::string>> log = std::make_shared<std::vector<std::string>>();
     LoggingWindow window{log};
+    MouseDispatcher mouse;
     TestView root{"root", log};
-    TestView button{"button", log, true};
-    WindowHandlers handlers{root};
+    TestView button{"button", log, &mouse};
+    WindowHandlers handlers{root, mouse};
 };
 
 TEST_F(Window, APaintDrawsTheTreeOnceIntoASurfaceOfTheClientSizeAndCopiesTheDamagedPart) {

@@ -20,20 +20,20 @@ inline void Place(IView& view, int32_t x, int32_t y, int32_t width, int32_t heig
 }
 
 // A plain view for the framework's tests: it fills its rectangle with one colour, writes
-// every input it receives into a shared log under its name, and may subscribe to presses
-// as the concrete views do (leaving the subscription again when it goes).
+// every input it receives into a shared log under its name, and may subscribe to the presses
+// of a dispatcher as the concrete views do (leaving the subscription again when it goes).
 class TestView : public IView {
   public:
     TestView(std::string name, std::shared_ptr<std::vector<std::string>> log = nullptr,
-             bool wantsClicks = false)
-        : name_(std::move(name)), log_(std::move(log)), wantsClicks_(wantsClicks) {
-        if (wantsClicks_) {
-            MouseDispatcher::Instance().GetDown()->Attach(GetMouseDownEventHandler());
+             MouseDispatcher* presses = nullptr)
+        : name_(std::move(name)), log_(std::move(log)), presses_(presses) {
+        if (presses_ != nullptr) {
+            presses_->GetDown()->Attach(GetMouseDownEventHandler());
         }
     }
     ~TestView() override {
-        if (wantsClicks_) {
-            MouseDispatcher::Instance().GetDown()->Detach(GetMouseDownEventHandler());
+        if (presses_ != nullptr) {
+            presses_->GetDown()->Detach(GetMouseDownEventHandler());
         }
         Write("destroyed");
     }
@@ -78,7 +78,7 @@ class TestView : public IView {
 
     std::string name_;
     std::shared_ptr<std::vector<std::string>> log_;
-    bool wantsClicks_;
+    MouseDispatcher* presses_;
 };
 
 }  // namespace vortrel::testing

@@ -24,13 +24,13 @@ using testing::TestClip;
 using testing::TestTrack;
 
 // A clip on a track at zoom 1 (4 ms a pixel) with a view laid out in a 52-pixel row at the
-// window's top left, driven through the process's mouse dispatcher.
+// window's top left, driven through a mouse dispatcher of its own.
 class ContentInput : public ::testing::Test {
   protected:
     ContentInput() : log_(std::make_shared<EventLog>()), track_(log_) {}
     ~ContentInput() override {
         // Leave the dispatcher with the button up for the next test.
-        MouseDispatcher::Instance().OnMouseUp(0, 0);
+        mouse_.OnMouseUp(0, 0);
     }
 
     /// Adds a clip from start to stop ms and a view of it, placed where a row would put it.
@@ -40,7 +40,7 @@ class ContentInput : public ::testing::Test {
         return AddView(clip);
     }
     PlainContentView& AddView(IContent& content) {
-        views_.push_back(std::make_unique<PlainContentView>(&content, &scale_));
+        views_.push_back(std::make_unique<PlainContentView>(&content, &scale_, mouse_));
         PlainContentView& view = *views_.back();
         Layout(view);
         view.GetLayoutEvent()->Attach(&relayout_);
@@ -51,6 +51,7 @@ class ContentInput : public ::testing::Test {
         Place(view, view.GetMarginLeft(), 0, view.GetExplicitWidth(), 52);
     }
 
+    MouseDispatcher mouse_;
     TimeScale scale_;
     std::shared_ptr<EventLog> log_;
     TestTrack track_;
@@ -82,9 +83,9 @@ TEST_F(ContentInput, APressChoosesTheDragModeFromTheGripsOfAClipWideEnoughForThe
     };
     for (const auto& c : cases) {
         PlainContentView& view = AddClip("c", 0, c.stop);
-        ASSERT_TRUE(MouseDispatcher::Instance().OnMouseDown(c.x, c.y));
+        ASSERT_TRUE(mouse_.OnMouseDown(c.x, c.y));
         EXPECT_EQ(view.GetDragMode(), c.mode) << c.stop << " at " << c.x << "," << c.y;
-        MouseDispatcher::Instance().OnMouseUp(c.x, c.y);
+        mouse_.OnMouseUp(c.x, c.y);
         views_.clear();
         track_.RemoveAllContents();
     }
@@ -104,7 +105,7 @@ TEST_F(ContentInput, MovesStopAtZeroTrimsKeepSixteenPixelsAndVerticalDragsChange
     };
     for (const auto& c : cases) {
         PlainContentView& view = AddClip("c", 40, 200);
-        MouseDispatcher& mouse = MouseDispatcher::Instance();
+        MouseDispatcher& mouse = mouse_;
         mouse.OnMouseDown(c.pressX, 26);
         // The drag goes in two steps: the clamps hold at every step.
         mouse.OnMouseMove(c.pressX + c.dx / 2, 26 + c.dy / 2);
@@ -126,7 +127,7 @@ TEST_F(ContentInput, TheReleaseCommitsTheRangeThenUpdatesAndTheModelsCorrectionC
     AddClip("a", 0, 400);                              // pixels 0 .. 100
     PlainContentView& view = AddClip("b", 800, 1200);  // pixels 200 .. 300
     log_->clear();
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    MouseDispatcher& mouse = mouse_;
     mouse.OnMouseDown(250, 26);
     mouse.OnMouseMove(100, 26);  // to pixels 50 .. 150, over "a"
     EXPECT_EQ(view.GetMarginLeft(), 50);
@@ -155,7 +156,7 @@ TEST_F(ContentInput, AFailedSetUpOnReleaseStaysInsideTheViewWhichShowsTheModelsT
     SetTimes(*refused, scale_, 800, 1200);
     PlainContentView& view = AddView(*refused);
 
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    MouseDispatcher& mouse = mouse_;
     mouse.OnMouseDown(250, 26);
     mouse.OnMouseMove(100, 26);
     EXPECT_NO_THROW(mouse.OnMouseUp(100, 26));

@@ -15,6 +15,7 @@
 #include "support/TestContents.h"
 #include "support/TestView.h"
 #include "views/ImageStripView.h"
+#include "views/MouseDispatcher.h"
 #include "views/VideoView.h"
 #include "views/WaveformView.h"
 
@@ -32,6 +33,9 @@ using testing::ScopedDrawing;
 using testing::SetTimes;
 using testing::TemporaryFile;
 using testing::TestClip;
+
+// The dispatcher the views subscribe to; these tests never press them.
+MouseDispatcher presses;
 
 // A zoom, a drawing that records, and a context on it: what every drawing test needs.
 class ContentDraw : public ::testing::Test {
@@ -67,7 +71,7 @@ TEST(ContentGeometry, WidthComesFromTheDurationAndMarginFromTheStartAtEveryZoom)
         scale.SetScale(c.zoom);
         TestClip clip;
         SetTimes(clip, scale, c.start, c.stop);
-        PlainContentView view(&clip, &scale);
+        PlainContentView view(&clip, &scale, presses);
         EXPECT_EQ(view.GetExplicitWidth(), c.width) << c.zoom << " " << c.start;
         EXPECT_EQ(view.GetMarginLeft(), c.marginLeft) << c.zoom << " " << c.start;
     }
@@ -77,7 +81,7 @@ TEST(ContentGeometry, ZoomAndContentChangesReplaceTheViewAndAnnounceTheLayout) {
     TimeScale scale;
     TestClip clip;
     SetTimes(clip, scale, 2000, 6000);
-    PlainContentView view(&clip, &scale);
+    PlainContentView view(&clip, &scale, presses);
     CallbackObserver layout;
     view.GetLayoutEvent()->Attach(&layout);
 
@@ -115,7 +119,7 @@ TEST_F(ContentDraw, TheFrameIsThinWithoutGripsBelowSixteenPixelsAndWideWithGrips
     for (const auto& c : cases) {
         TestClip clip;
         SetTimes(clip, scale_, 0, c.stop);
-        PlainContentView view(&clip, &scale_);
+        PlainContentView view(&clip, &scale_, presses);
         Place(view, 10, 0, view.GetExplicitWidth(), 52);
         auto context = Context();
         Log().Clear();
@@ -147,7 +151,7 @@ TEST_F(VideoDraw, AFourToThreeThumbnailOnTheStandardRowIs69WideAndShowsOnlyWhatT
     } cases[] = {{400, 69}, {160, 40}};
     for (const auto& c : cases) {
         SetTimes(clip_, scale_, 0, c.stop);
-        VideoView view(&clip_, &scale_);
+        VideoView view(&clip_, &scale_, presses);
         Place(view, 0, 0, view.GetExplicitWidth(), 52);
         auto context = Context();
         Log().Clear();
@@ -164,7 +168,7 @@ TEST_F(VideoDraw, AFourToThreeThumbnailOnTheStandardRowIs69WideAndShowsOnlyWhatT
 
 TEST_F(VideoDraw, TheThumbnailIsScaledOncePerContentChangeNotPerZoomOrRepaint) {
     SetTimes(clip_, scale_, 0, 400);
-    VideoView view(&clip_, &scale_);
+    VideoView view(&clip_, &scale_, presses);
     Place(view, 0, 0, 100, 52);
     auto context = Context();
     view.Draw(*context);
@@ -184,7 +188,7 @@ TEST_F(ContentDraw, FilmHolesAreDrawnOnlyWhereTheyReachIntoTheClipBox) {
     // Four million pixels long at zoom 400: only the holes in the clip box may be visited.
     scale_.SetScale(400.0f);
     SetTimes(clip, scale_, 0, 40000);
-    VideoView view(&clip, &scale_);
+    VideoView view(&clip, &scale_, presses);
     Place(view, 0, 0, view.GetExplicitWidth(), 52);
     auto context = Context();
     context->SetClipRect({100, 0, 140, 52});
@@ -212,7 +216,7 @@ std::vector<std::string> WaveformColumns(TimeScale& scale, float zoom,
     AudioClip audio(nullptr);
     audio.GetWaveformLevels() = levels;
     SetTimes(audio, scale, 0, 100000);
-    WaveformView view(&audio, &scale);
+    WaveformView view(&audio, &scale, presses);
     Place(view, 0, 0, view.GetExplicitWidth(), 52);
     context.SetClipRect(clip);
     log.Clear();
@@ -276,7 +280,7 @@ TEST_F(ContentDraw, ImageTilesAreScaledOnceAndOnlyThoseReachingIntoTheClipBoxAre
     ImageClip clip(nullptr);
     clip.SetSource(file.Path());
     SetTimes(clip, scale_, 0, 800);  // 200 pixels: tiles at 0, 69 and 138 (62 wide)
-    ImageStripView view(&clip, &scale_);
+    ImageStripView view(&clip, &scale_, presses);
     Place(view, 0, 0, 200, 52);
 
     auto context = Context();
@@ -310,7 +314,7 @@ TEST_F(ContentDraw, AnImageWithoutHeightTooTallForATileOrUnreadableLeavesTheBody
         ImageClip clip(nullptr);
         clip.SetSource(c.path);
         SetTimes(clip, scale_, 0, 800);
-        ImageStripView view(&clip, &scale_);
+        ImageStripView view(&clip, &scale_, presses);
         Place(view, 0, 0, 200, 52);
         auto context = Context();
         view.Draw(*context);

@@ -53,7 +53,7 @@ class MouseInput : public ::testing::Test {
   protected:
     std::unique_ptr<TestView> View(const std::string& name, int32_t x, int32_t y, int32_t w,
                                    int32_t h) {
-        auto view = std::make_unique<TestView>(name, log, true);
+        auto view = std::make_unique<TestView>(name, log, &mouse);
         view->At(x, y, w, h);
         return view;
     }
@@ -64,7 +64,7 @@ class MouseInput : public ::testing::Test {
         EXPECT_EQ(mouse.GetDown()->GetObserverCount(), 0u);
     }
 
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    MouseDispatcher mouse;
     std::shared_ptr<Log> log = std::make_shared<Log>();
 };
 
@@ -118,10 +118,11 @@ TEST_F(MouseInput, APressDuringACaptureDoesNotSubscribeTheViewTwice) {
     EXPECT_EQ(*log, (Log{"a down 10,10", "a down 12,12", "a dragged 1,0", "a up"}));
 }
 
-// Watches the five events of the dispatcher in the order they are notified.
+// Watches the five events of a dispatcher in the order they are notified.
 class DispatcherWatch {
   public:
-    explicit DispatcherWatch(std::shared_ptr<Log> log) : log_(std::move(log)) {
+    DispatcherWatch(MouseDispatcher& mouse, std::shared_ptr<Log> log)
+        : mouse_(mouse), log_(std::move(log)) {
         Watch(mouse_.GetDown(), "down");
         Watch(mouse_.GetUp(), "up");
         Watch(mouse_.GetDragged(), "dragged");
@@ -151,7 +152,7 @@ class DispatcherWatch {
         watches_.emplace_back(event, std::move(observer));
     }
 
-    MouseDispatcher& mouse_ = MouseDispatcher::Instance();
+    MouseDispatcher& mouse_;
     std::shared_ptr<Log> log_;
     std::string taken_;
     std::vector<std::pair<std::shared_ptr<MouseEvent>, std::unique_ptr<CallbackObserver>>> watches_;
@@ -170,7 +171,7 @@ TEST_F(MouseInput, TheDispatcherNotifiesInItsOrderAndAnswersWhetherAnyoneTookThe
     };
     for (const auto& c : cases) {
         log->clear();
-        DispatcherWatch watch(log);
+        DispatcherWatch watch(mouse, log);
         watch.Take(c.taker);
         EXPECT_EQ(mouse.OnMouseDown(10, 20), c.down) << c.taker;
         EXPECT_EQ(mouse.OnMouseMove(15, 22), c.move) << c.taker;
@@ -192,7 +193,7 @@ TEST_F(MouseInput, TheDispatcherNotifiesInItsOrderAndAnswersWhetherAnyoneTookThe
 
 TEST_F(MouseInput, APressTakenByAViewSkipsTheUnhandledEvent) {
     auto view = View("a", 0, 0, 50, 50);
-    DispatcherWatch watch(log);
+    DispatcherWatch watch(mouse, log);
     EXPECT_TRUE(mouse.OnMouseDown(10, 10));
     mouse.OnMouseUp(10, 10);
     // The capture subscribes to the release after the watch did.

@@ -55,11 +55,11 @@ class Scrollbars : public ::testing::Test {
         }
     }
 
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    MouseDispatcher mouse;
     FakeTimerHost timers;
     Canvas target;
-    HorizontalScrollbarView horizontal{&target};
-    VerticalScrollbarView vertical{&target};
+    HorizontalScrollbarView horizontal{&target, mouse};
+    VerticalScrollbarView vertical{&target, mouse};
     CallbackObserver barLayouts;
     CallbackObserver targetLayouts;
     size_t timerObservers = 0;

@@ -26,7 +26,7 @@ using Lines = std::vector<std::string>;
 
 // A ruler at the left edge of a 800 x 600 recording device, drawn directly.
 struct Ruler {
-    explicit Ruler(float zoom, int32_t width = 800) : axis(&scale) {
+    explicit Ruler(float zoom, int32_t width = 800) : axis(&scale, mouse) {
         scale.SetScale(zoom);
         Place(axis, 0, 0, width, TimeAxis::kHeight);
     }
@@ -39,6 +39,7 @@ struct Ruler {
         return *log;
     }
 
+    MouseDispatcher mouse;
     TimeScale scale;
     TimeAxis axis;
     std::shared_ptr<DrawLog> log = std::make_shared<DrawLog>();
@@ -136,8 +137,8 @@ TEST(SecondsText, OneDecimalWhenWholeElseThree) {
 }
 
 TEST(TimeAxisInput, APressAsksForTheTimeUnderThePointerAndADragForNothingMore) {
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
     Ruler ruler(1.0f);
+    MouseDispatcher& mouse = ruler.mouse;
     Place(ruler.axis, 83, 0, 800, TimeAxis::kHeight);
     std::vector<int32_t> seeks;
     CallbackObserver seek(
@@ -171,7 +172,8 @@ TEST(TimeAxisInput, APressAsksForTheTimeUnderThePointerAndADragForNothingMore) {
 
 TEST(TimeAxis, AZoomChangeMakesTheCachedRulerDrawAgainAndTheRulerLeavesTheScale) {
     auto scale = std::make_unique<TimeScale>();
-    auto axis = std::make_unique<TimeAxis>(scale.get());
+    MouseDispatcher mouse;
+    auto axis = std::make_unique<TimeAxis>(scale.get(), mouse);
     Place(*axis, 0, 0, 100, TimeAxis::kHeight);
     auto log = std::make_shared<DrawLog>();
     RecordingDrawContext context(log);
@@ -181,7 +183,7 @@ TEST(TimeAxis, AZoomChangeMakesTheCachedRulerDrawAgainAndTheRulerLeavesTheScale)
     EXPECT_TRUE(axis->IsDirty());
     axis.reset();
     EXPECT_EQ(scale->GetScaleChanged()->GetObserverCount(), 0u);
-    EXPECT_EQ(MouseDispatcher::Instance().GetDown()->GetObserverCount(), 0u);
+    EXPECT_EQ(mouse.GetDown()->GetObserverCount(), 0u);
 }
 
 TEST(SeekbarDraw, ATrianglePointingOntoTheRulerThenTheLineDown) {

@@ -82,8 +82,8 @@ class Timeline : public ::testing::Test {
         return *Row(track).FindContentView(&content);
     }
     void Click(int32_t x, int32_t y) {
-        mouse.OnMouseDown(x, y);
-        mouse.OnMouseUp(x, y);
+        Mouse().OnMouseDown(x, y);
+        Mouse().OnMouseUp(x, y);
     }
     int32_t TopInTracks(const IView& row) { return row.GetY() - view->GetTracksCanvas()->GetY(); }
 
@@ -94,7 +94,8 @@ class Timeline : public ::testing::Test {
     testing::FakeDeviceCatalog devices;
     std::unique_ptr<TimelineModel> model;
     std::unique_ptr<TimelineView> view;
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    /// The view's own mouse input.
+    MouseDispatcher& Mouse() { return view->GetMouseDispatcher(); }
     CallbackObserver selections;
 };
 
@@ -250,7 +251,7 @@ TEST_F(Timeline, RemovingTheSelectedContentClearsTheSelectionBeforeItsViewGoes) 
 
 // The text the hover tip shows after the pointer rested at a point.
 std::wstring HoverTipAt(TimelineView& view, int32_t x, int32_t y) {
-    MouseDispatcher::Instance().OnMouseMove(x, y);
+    view.GetMouseDispatcher().OnMouseMove(x, y);
     ToolTipView& tip = *view.GetToolTip();
     TimerDispatcher::Instance().Fire(tip.GetTimerId());
     return tip.GetVisualState() == IView::kNormal ? tip.GetLabel()->GetText() : L"";
@@ -272,8 +273,8 @@ TEST_F(Timeline, TheHoverTipDescribesTheClipUnderThePointerAndNothingElse) {
 TEST_F(Timeline, TheMiniTipsShowTheDraggedClipsTimesInSeconds) {
     IContent& clip = AddClip(2000, 2500);  // pixels 583..708
     Resize(900, 300);
-    mouse.OnMouseDown(650, 96);
-    mouse.OnMouseMove(650, 96);
+    Mouse().OnMouseDown(650, 96);
+    Mouse().OnMouseMove(650, 96);
     EXPECT_EQ(view->GetStartMiniTip()->GetLabel()->GetText(), L"2.0");
     EXPECT_EQ(view->GetStopMiniTip()->GetLabel()->GetText(), L"2.500");
     EXPECT_EQ(view->GetStartMiniTip()->GetVisualState(), IView::kNormal);
@@ -285,8 +286,8 @@ TEST_F(Timeline, TheMiniTipsShowTheDraggedClipsTimesInSeconds) {
     clip.GetDescription(title, description);
     EXPECT_EQ(view->GetToolTip()->GetLabel()->GetText(), description);
     EXPECT_EQ(view->GetToolTip()->GetVisualState(), IView::kNormal);
-    mouse.OnMouseUp(650, 96);
-    mouse.OnMouseMove(900, 290);  // over nothing: every tip hides
+    Mouse().OnMouseUp(650, 96);
+    Mouse().OnMouseMove(900, 290);  // over nothing: every tip hides
     EXPECT_EQ(view->GetStartMiniTip()->GetVisualState(), IView::kCollapsed);
     EXPECT_EQ(view->GetToolTip()->GetVisualState(), IView::kCollapsed);
 }
@@ -364,14 +365,11 @@ TEST_F(Timeline, DrawFillsTheBackgroundThenTheTreeThenTheCornerBetweenTheScrollB
 TEST(TimelineLifetime, AViewThatGoesBeforeItsModelLeavesNoHandlerBehind) {
     testing::FakeDeviceCatalog devices;
     TimelineModel model(devices);
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
-    const size_t unhandled = mouse.GetUnhandledDown()->GetObserverCount();
     const size_t scale = model.GetTimeScale()->GetScaleChanged()->GetObserverCount();
     {
         TimelineView view(model);
         model.BuildTracks();
     }
-    EXPECT_EQ(mouse.GetUnhandledDown()->GetObserverCount(), unhandled);
     EXPECT_EQ(model.GetTimeScale()->GetScaleChanged()->GetObserverCount(), scale);
     EXPECT_EQ(model.GetVideoTrackAdded()->GetObserverCount(), 0u);
     EXPECT_EQ(model.GetPlaybackPosition()->GetObserverCount(), 0u);
@@ -379,8 +377,6 @@ TEST(TimelineLifetime, AViewThatGoesBeforeItsModelLeavesNoHandlerBehind) {
     model.SetVisible(kImageTrack, false);
     model.GetPlaybackPosition()->Notify(1000);
     model.GetTimeScale()->SetScale(2.0f);
-    EXPECT_FALSE(mouse.OnMouseDown(10, 10));
-    mouse.OnMouseUp(10, 10);
 }
 
 }  // namespace

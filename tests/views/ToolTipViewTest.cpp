@@ -55,11 +55,11 @@ class ToolTips : public ::testing::Test {
     bool HoverShown() const { return hover.GetVisualState() == IView::kNormal; }
     bool MiniShown() const { return mini.GetVisualState() == IView::kNormal; }
 
-    MouseDispatcher& mouse = MouseDispatcher::Instance();
+    MouseDispatcher mouse;
     std::shared_ptr<RecordingDrawing> drawing = std::make_shared<RecordingDrawing>();
     FakeTimerHost timers;
-    ToolTipView hover{true};
-    ToolTipView mini{false};
+    ToolTipView hover{true, mouse};
+    ToolTipView mini{false, mouse};
     CallbackObserver hoverOwner;
     CallbackObserver miniOwner;
     std::vector<std::string> requests;

@@ -21,6 +21,7 @@
 #include "views/AudioTrackView.h"
 #include "views/EffectTrackView.h"
 #include "views/ImageTrackView.h"
+#include "views/MouseDispatcher.h"
 #include "views/TextTrackView.h"
 #include "views/TrackTitlePanel.h"
 #include "views/TransitionTrackView.h"
@@ -51,7 +52,8 @@ IContent& AddTimed(ITrack& track, TimeScale& scale, int32_t start, int32_t stop)
 /// A row of a kind for a track.
 template <typename Row>
 std::unique_ptr<ITrackView> MakeRow(ITrack* track, TimeScale* scale) {
-    return std::make_unique<Row>(track, scale);
+    static MouseDispatcher presses;  // the rows' clips are never pressed here
+    return std::make_unique<Row>(track, scale, presses);
 }
 
 /// The children of a row as content views.
