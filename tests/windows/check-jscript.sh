@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# check-jscript.sh SERVER SCRIPT -- WINE...: registers the server for this user with regsvr32
+# and runs a JScript file with cscript under Wine (WINE... runs a program of the prefix); the
+# script creates the control by its program id and prints FAIL lines for what it got wrong.
+set -u
+server=$1 script=$2
+shift 2
+[ "${1:-}" = -- ] && shift
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+"$@" regsvr32 /s /n /i:user "$(winpath "$server")" || { echo "regsvr32 /i:user failed"; exit 1; }
+output=$("$@" cscript //nologo "$(winpath "$script")" 2>&1)
+status=$?
+echo "$output"
+[ "$status" -eq 0 ] && ! grep -q FAIL <<<"$output" && grep -q '^ok$' <<<"$output"
