@@ -200,23 +200,26 @@ void ComScriptRunner::Run(const std::vector<Statement>& statements,
                           const std::wstring& serverPath) {
     Check(statements);
 
-    // The server registers itself for this user, as a per-user installation does.
+    // The server registers itself for this user, as a per-user installation does. Where the
+    // classes root does not show the user's own classes (Wine's does not), the control could
+    // not be found by its program id: the server then registers for the machine as well.
     HMODULE server = LoadLibraryW(serverPath.c_str());
     if (server == nullptr) {
         throw ScriptError(0, "cannot load " + ToUtf8(serverPath), ScriptError::Kind::Failure);
     }
     using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+    using Register = HRESULT(STDAPICALLTYPE*)();
     const auto install =
         reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(server, "DllInstall")));
-    if (install == nullptr) {
-        FreeLibrary(server);
-        throw ScriptError(0, ToUtf8(serverPath) + " has no DllInstall", ScriptError::Kind::Failure);
-    }
-    const HRESULT registered = install(TRUE, L"user");
-    FreeLibrary(server);
-    Require(registered, "DllInstall user");
-
+    const auto machine = reinterpret_cast<Register>(
+        reinterpret_cast<void*>(GetProcAddress(server, "DllRegisterServer")));
+    HRESULT registered = install != nullptr ? install(TRUE, L"user") : E_NOINTERFACE;
     CLSID classId{};
+    if (SUCCEEDED(registered) && FAILED(CLSIDFromProgID(kProgId, &classId)) && machine != nullptr) {
+        registered = machine();
+    }
+    FreeLibrary(server);
+    Require(registered, "registering " + ToUtf8(serverPath));
     Require(CLSIDFromProgID(kProgId, &classId), "CLSIDFromProgID");
     Held<IDispatch> control;
     Require(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.Out()),

@@ -129,9 +129,15 @@ HRESULT CVortrelModule::RegisterTypeLibrary() {
 }
 
 HRESULT CVortrelModule::UnregisterTypeLibrary() {
+    // A library that is not registered is already as unregistration leaves it (some systems
+    // answer E_INVALIDARG when asked to unregister it).
+    BSTR registered = nullptr;
+    if (FAILED(QueryPathOfRegTypeLib(LIBID_VortrelLib, 1, 0, 0, &registered))) {
+        return S_OK;
+    }
+    SysFreeString(registered);
     const HRESULT result = perUser_ ? UnRegisterTypeLibForUser(LIBID_VortrelLib, 1, 0, 0, kSysKind)
                                     : UnRegisterTypeLib(LIBID_VortrelLib, 1, 0, 0, kSysKind);
-    // A library that is not registered is already as unregistration leaves it.
     if (result == TYPE_E_REGISTRYACCESS || result == TYPE_E_LIBNOTREGISTERED) {
         return S_OK;
     }
