@@ -12,8 +12,8 @@
 
 #include "DispatchCaller.h"
 #include "EventPrinter.h"
+#include "ScriptValue.h"
 #include "base/Utf8.h"
-#include "model/FontTable.h"
 
 namespace vortrel::com {
 
@@ -75,6 +75,53 @@ bool Pump(std::chrono::milliseconds span, const std::function<bool()>& done) {
     }
 }
 
+// Fonts are the system's own font handles, as a host on Windows passes them.
+int32_t MakeFont(const LogFont& font) {
+    LOGFONTW record = {};
+    record.lfHeight = font.height;
+    record.lfWidth = font.width;
+    record.lfEscapement = font.escapement;
+    record.lfOrientation = font.orientation;
+    record.lfWeight = font.weight;
+    record.lfItalic = font.italic;
+    record.lfUnderline = font.underline;
+    record.lfStrikeOut = font.strikeOut;
+    record.lfCharSet = font.charSet;
+    record.lfOutPrecision = font.outPrecision;
+    record.lfClipPrecision = font.clipPrecision;
+    record.lfQuality = font.quality;
+    record.lfPitchAndFamily = font.pitchAndFamily;
+    const std::wstring face = font.GetFaceName();
+    face.copy(record.lfFaceName, LF_FACESIZE - 1);
+    // GDI handles fit in 32 bits, also in a 64-bit process.
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(CreateFontIndirectW(&record)));
+}
+
+bool ReadFont(int32_t handle, LogFont& font) {
+    LOGFONTW record = {};
+    const auto gdi = reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(handle));
+    if (handle == 0 || GetObjectType(gdi) != OBJ_FONT ||
+        GetObjectW(gdi, sizeof record, &record) != sizeof record) {
+        return false;
+    }
+    font = LogFont{};
+    font.height = record.lfHeight;
+    font.width = record.lfWidth;
+    font.escapement = record.lfEscapement;
+    font.orientation = record.lfOrientation;
+    font.weight = record.lfWeight;
+    font.italic = record.lfItalic;
+    font.underline = record.lfUnderline;
+    font.strikeOut = record.lfStrikeOut;
+    font.charSet = record.lfCharSet;
+    font.outPrecision = record.lfOutPrecision;
+    font.clipPrecision = record.lfClipPrecision;
+    font.quality = record.lfQuality;
+    font.pitchAndFamily = record.lfPitchAndFamily;
+    font.SetFaceName(record.lfFaceName);
+    return true;
+}
+
 }  // namespace
 
 // What a running statement works with: the control's dispatch interface, the event sink,
@@ -97,6 +144,8 @@ class ComScriptSession {
 };
 
 ComScriptRunner::ComScriptRunner(std::ostream& out) : out_(out) {
+    script::SetFontReader(&ReadFont);
+
     // !testsrc PATH SECONDS KIND [WxH]: the host has made the file beforehand.
     Directive testsrc;
     testsrc.minArgs = 3;
@@ -130,7 +179,7 @@ ComScriptRunner::ComScriptRunner(std::ostream& out) : out_(out) {
     };
     font.run = [](const Statement& statement, ComScriptSession& session) {
         const auto [name, record] = script::FontArguments(statement);
-        session.Captures().Set(name, ValueType::Font, FontTable::Create(record));
+        session.Captures().Set(name, ValueType::Font, MakeFont(record));
         session.Out() << "!font ->\n";
     };
     directives_["!font"] = std::move(font);
