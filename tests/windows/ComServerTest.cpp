@@ -119,6 +119,30 @@ TEST_F(ComServerTest, ExportsEachEntryPointAtItsOrdinal) {
     }
 }
 
+TEST_F(ComServerTest, CarriesItsResources) {
+    const struct {
+        const wchar_t* type;
+        int id;
+    } rows[] = {{L"TYPELIB", 1}, {L"REGISTRY", 101}, {L"REGISTRY", 107},
+                {L"PNG", 204},   {L"PNG", 205},      {L"PNG", 206},
+                {L"PNG", 207},   {L"PNG", 208},      {L"PNG", 209}};
+    for (const auto& row : rows) {
+        EXPECT_NE(FindResourceW(module_, MAKEINTRESOURCEW(row.id), row.type), nullptr) << row.id;
+    }
+    HBITMAP toolbox = static_cast<HBITMAP>(
+        LoadImageW(module_, MAKEINTRESOURCEW(106), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(toolbox, nullptr);
+    BITMAP bitmap = {};
+    GetObjectW(toolbox, sizeof bitmap, &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 24);
+    EXPECT_EQ(bitmap.bmHeight, 24);
+    EXPECT_EQ(bitmap.bmBitsPixel, 32);
+    DeleteObject(toolbox);
+    wchar_t name[16] = {};
+    EXPECT_EQ(LoadStringW(module_, 100, name, 16), 7);
+    EXPECT_STREQ(name, L"Vortrel");
+}
+
 // Which command lines of DllInstall register for the current user only.
 TEST_F(ComServerTest, DllInstallRegistersPerUserOnlyForTheWordUser) {
     Unregister();
