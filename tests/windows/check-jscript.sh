@@ -9,7 +9,7 @@ shift 2
 [ "${1:-}" = -- ] && shift
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 "$@" regsvr32 /s "$(winpath "$server")" || { echo "regsvr32 failed"; exit 1; }
-output=$("$@" cscript //nologo "$(winpath "$script")" 2>&1)
+output=$("$@" cscript //nologo "$(winpath "$script")" 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}")
 status=$?
 echo "$output"
 [ "$status" -eq 0 ] && ! grep -q FAIL <<<"$output" && grep -q '^ok$' <<<"$output"

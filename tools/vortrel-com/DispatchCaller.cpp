@@ -171,10 +171,18 @@ void DispatchCaller::Call(const ControlMember& member, const std::vector<Control
             arguments.push_back(slot.value);
             continue;
         }
-        V_VT(&slot.value) = slot.type;
         if (slot.retval) {
+            V_VT(&slot.value) = slot.type;
             continue;
         }
+        // A reference to an int travels as one to a 32-bit integer, as hosts' Long does
+        // (Wine's Invoke takes nothing else).
+        if (slot.type == VT_INT) {
+            slot.type = VT_I4;
+        } else if (slot.type == VT_UINT) {
+            slot.type = VT_UI4;
+        }
+        V_VT(&slot.value) = slot.type;
         VARIANTARG reference;
         VariantInit(&reference);
         V_VT(&reference) = static_cast<VARTYPE>(slot.type | VT_BYREF);
