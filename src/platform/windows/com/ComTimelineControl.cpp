@@ -8,7 +8,7 @@
 
 #include "control/CTimelineControl.h"
 #include "platform/windows/com/ComIds.h"
-#include "platform/windows/com/ComPlatform.h"
+#include "platform/windows/WindowsPlatform.h"
 #include "platform/windows/com/VortrelModule.h"
 
 namespace vortrel::com {
@@ -152,7 +152,7 @@ void ComTimelineControl::Initialize() {
         FAILED(library_->GetTypeInfoOfGuid(IID_ITimelineControl, &typeInfo_))) {
         throw std::runtime_error("Could not load the type library");
     }
-    control_ = std::make_unique<CTimelineControl>(ComServerPlatform());
+    control_ = std::make_unique<CTimelineControl>(InstallWindowsPlatform());
     control_->Initialize();
     control_->Advise(&events_);
 }
