@@ -3,14 +3,24 @@ PRESET ?= linux
 BUILD_DIR := build/$(PRESET)
 VORTREL := $(BUILD_DIR)/tools/vortrel/vortrel
 
-.PHONY: run test test-asan fuzz coverage bootstrap configure build bench format resources clean
+.PHONY: run test test-windows test-asan fuzz coverage bootstrap configure build bench format resources clean
 
 run: build
 	$(VORTREL) --version
 	$(VORTREL) script tools/vortrel/demo.vts --workdir $(BUILD_DIR)/demo
 
+# `make test` runs the Linux tests, then (for the default preset) the Windows builds' tests.
 test: build
 	ctest --preset $(PRESET)
+ifeq ($(PRESET),linux)
+	$(MAKE) test-windows
+endif
+
+# The Windows builds (presets win64, and win32 where 32-bit programs run here), cross-built
+# with mingw-w64, their `windows`-labelled tests run under Wine; the last line says which
+# builds were exercised (scripts/test-windows.sh).
+test-windows: bootstrap
+	bash scripts/test-windows.sh
 
 test-asan:
 	$(MAKE) test PRESET=linux-asan

@@ -16,6 +16,7 @@ declare -A groups=(
   [xcb]='^(xcb|X11)/'
   [sdl]='^SDL'
   [posix]='^(unistd|fcntl|glob|poll|signal|spawn|dirent|dlfcn|pthread)\.h$|^sys/'
+  [wincrt]='^(io|process|share)\.h$'
   [windows]='^(windows|ole2|objbase|oleauto|ocidl|olectl|unknwn|dshow|qedit|gdiplus|wingdi|winuser|commctrl|shlwapi|atlbase)\.h$'
   [cli11]='^CLI/'
   [gtest]='^(gtest|gmock)/'

@@ -7,6 +7,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #endif
 
 namespace vortrel {
@@ -86,6 +90,32 @@ UniqueFile OpenRegularFile(const fs::path& path) {
 #endif
 }
 
+UniqueFile CreateNewFile(const fs::path& path) {
+    // Made with an exclusive create rather than fopen's "x" mode, which not every C runtime
+    // the Windows build may load knows.
+#ifndef _WIN32
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    UniqueFile file(::fdopen(descriptor, "wb"));
+    if (file == nullptr) {
+        ::close(descriptor);
+    }
+#else
+    const int descriptor =
+        ::_wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (descriptor < 0) {
+        return nullptr;
+    }
+    UniqueFile file(::_fdopen(descriptor, "wb"));
+    if (file == nullptr) {
+        ::_close(descriptor);
+    }
+#endif
+    return file;
+}
+
 FileReplacement::FileReplacement(const fs::path& name) : target_(FollowLinks(name, error_)) {
     if (!error_.empty()) {
         return;
@@ -109,7 +139,7 @@ FileReplacement::FileReplacement(const fs::path& name) : target_(FollowLinks(nam
     // known before anything is written.
     for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
         fs::path candidate = TemporaryBeside(target_);
-        if (UniqueFile(std::fopen(candidate.c_str(), "wbx")) != nullptr) {
+        if (CreateNewFile(candidate) != nullptr) {
             temporary_ = std::move(candidate);
         } else if (fs::exists(fs::symlink_status(candidate, code))) {
             continue;  // another writer's name: draw again
@@ -163,7 +193,11 @@ bool ReplaceFile(const fs::path& name, const std::function<bool(std::FILE*)>& wr
     }
     bool written = false;
     {
+#ifndef _WIN32
         UniqueFile file(std::fopen(replacement.Temporary().c_str(), "wb"));
+#else
+        UniqueFile file(_wfopen(replacement.Temporary().c_str(), L"wb"));
+#endif
         written = file != nullptr && write(file.get()) && std::fflush(file.get()) == 0;
         if (file != nullptr) {
             written = std::fclose(file.release()) == 0 && written;

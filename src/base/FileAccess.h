@@ -28,6 +28,10 @@ using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 /// Opens a regular file for reading in binary mode; none for anything else or on failure.
 UniqueFile OpenRegularFile(const std::filesystem::path& path);
 
+/// Makes a new file and opens it for writing in binary mode; none when a file of that name
+/// already exists (so no two writers ever share one) or it cannot be made.
+UniqueFile CreateNewFile(const std::filesystem::path& path);
+
 // One replacement of the file a name leads to: made, checked, then committed once the new
 // content is written to Temporary().
 class FileReplacement {

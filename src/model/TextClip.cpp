@@ -10,6 +10,7 @@
 
 #include <tinyxml2.h>
 
+#include "base/FileAccess.h"
 #include "base/Utf8.h"
 #include "editing/DesError.h"
 #include "editing/DesSource.h"
@@ -71,9 +72,9 @@ std::FILE* CreateUniqueBitmapFile(std::filesystem::path& path) {
     uint32_t number = TickCount();
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt, ++number) {
         path = folder / ("text_" + std::to_string(number) + ".bmp");
-        // "x": fail rather than open a file that another clip (or process) made first.
-        if (std::FILE* file = std::fopen(path.c_str(), "wbx")) {
-            return file;
+        // Made exclusively: fail rather than open a file that another clip (or process) made.
+        if (UniqueFile file = CreateNewFile(path)) {
+            return file.release();
         }
         if (!std::filesystem::exists(path, error)) {
             return nullptr;  // the folder refuses new files: no other name will do better
@@ -154,7 +155,8 @@ void TextClip::GetDescription(std::wstring& title, std::wstring& text) const {
         if (c != L'\n' && c != L'\r' && c != L'\t') {
             text.push_back(c);
             // Counted in UTF-16 units, so every build cuts a text at the same place.
-            units += static_cast<uint32_t>(c) > 0xFFFF ? 2 : 1;
+            const uint32_t code = static_cast<uint32_t>(c);
+            units += code > 0xFFFF ? 2 : 1;
         }
         if (units > kDescriptionLimit) {
             text += L"...";

@@ -27,17 +27,27 @@ void LogFont::SetFaceName(const std::wstring& name) {
     faceName.fill(0);
     size_t used = 0;
     const size_t room = faceName.size() - 1;
-    for (wchar_t c : name) {
-        const auto code = static_cast<char32_t>(c);
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto code = static_cast<char32_t>(name[i]);
         if (code == 0) {
             break;
         }
-        if (code > 0xFFFF && sizeof(wchar_t) > 2) {
+        // A character of two UTF-16 units is kept whole or not at all: a pair already in
+        // UTF-16 (a 16-bit wchar_t) as well as one made here from a code point.
+        const bool pairInName = code >= 0xD800 && code <= 0xDBFF && i + 1 < name.size() &&
+                                static_cast<char32_t>(name[i + 1]) >= 0xDC00 &&
+                                static_cast<char32_t>(name[i + 1]) <= 0xDFFF;
+        if (pairInName || code > 0xFFFF) {
             if (used + 2 > room) {
                 break;
             }
-            faceName[used++] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            faceName[used++] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            if (pairInName) {
+                faceName[used++] = static_cast<char16_t>(code);
+                faceName[used++] = static_cast<char16_t>(name[++i]);
+            } else {
+                faceName[used++] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+                faceName[used++] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            }
         } else {
             if (used + 1 > room) {
                 break;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/Utf8.h"
 #include "editing/DesEffect.h"
 #include "editing/DesError.h"
 #include "editing/DesGroup.h"
@@ -33,7 +34,9 @@ TEST(DesCatalog, OrderedByUtf16UnitsWithUnknownNamesAndLaterDuplicatesWinning) {
     auto& listed = devices.listings[DeviceCategory::VideoEffects].devices;
     devices.Add(DeviceCategory::VideoEffects, L"b");
     devices.Add(DeviceCategory::VideoEffects, L"\xE000");
-    devices.Add(DeviceCategory::VideoEffects, std::wstring(1, static_cast<wchar_t>(0x1F600)));
+    // U+1F600: one wchar_t or a surrogate pair, as the build's wchar_t holds it.
+    const std::wstring astral = FromUtf8("\xF0\x9F\x98\x80");
+    devices.Add(DeviceCategory::VideoEffects, astral);
     devices.Add(DeviceCategory::VideoEffects, L"B");
     const Guid last = Guid::FromName("the later b");
     listed.push_back({true, L"b", last.ToString()});
@@ -45,8 +48,7 @@ TEST(DesCatalog, OrderedByUtf16UnitsWithUnknownNamesAndLaterDuplicatesWinning) {
     listed.push_back({true, L"bad id", L"{not-a-guid}"});
 
     DesTimeline timeline(devices);
-    const std::wstring expected[] = {L"B", L"[Unknown]", L"b",
-                                     std::wstring(1, static_cast<wchar_t>(0x1F600)), L"\xE000"};
+    const std::wstring expected[] = {L"B", L"[Unknown]", L"b", astral, L"\xE000"};
     ASSERT_EQ(timeline.GetEffectCatalog().size(), 5u);
     for (int32_t i = 0; i < 5; ++i) {
         EXPECT_EQ(timeline.GetEffectName(i), expected[i]) << i;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -38,6 +39,7 @@
 #include "support/FakeDeviceCatalog.h"
 #include "support/FakeMediaDetector.h"
 #include "support/FakeTextRasteriser.h"
+#include "support/TemporaryFolder.h"
 #include "support/TestContents.h"
 
 namespace vortrel {
@@ -111,7 +113,7 @@ TEST_F(Contents, TextDescriptionsAreCutAfterFiftyUnits) {
     TextClip clip(&videoTrack);
     const std::wstring letters45(45, L'a');
     // A character beyond U+FFFF counts as two units, as it does in UTF-16.
-    const std::wstring wide = std::wstring(43, L'a') + static_cast<wchar_t>(0x1F600);
+    const std::wstring wide = std::wstring(43, L'a') + L"\U0001F600";
     const std::pair<std::wstring, std::wstring> cases[] = {
         {letters45, letters45 + L"..."},
         {letters45 + L"bcd", letters45 + L"..."},
@@ -231,7 +233,7 @@ TEST(Fonts, HandlesMapToRecordsAndFaceNamesFitTheRecord) {
     font.SetFaceName(std::wstring(40, L'x'));
     EXPECT_EQ(font.GetFaceName(), std::wstring(31, L'x'));
     // A character of two UTF-16 units is dropped whole when only one unit is left.
-    const std::wstring face = std::wstring(30, L'x') + static_cast<wchar_t>(0x1F600);
+    const std::wstring face = std::wstring(30, L'x') + L"\U0001F600";
     font.SetFaceName(face);
     EXPECT_EQ(font.GetFaceName(), std::wstring(30, L'x'));
     font.SetFaceName(face.substr(1));
@@ -244,17 +246,12 @@ class TextBitmap : public Contents {
     TextBitmap() {
         folder_ = fs::temp_directory_path() / ("vortrel-text-" + std::to_string(::getpid()));
         fs::create_directories(folder_);
-        previousTmp_ = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-        ::setenv("TMPDIR", folder_.c_str(), 1);
+        temporary_.emplace(folder_);
         SetTextRasteriser(rasteriser);
     }
     ~TextBitmap() override {
         SetTextRasteriser(nullptr);
-        if (previousTmp_.empty()) {
-            ::unsetenv("TMPDIR");
-        } else {
-            ::setenv("TMPDIR", previousTmp_.c_str(), 1);
-        }
+        temporary_.reset();
         fs::remove_all(folder_);
     }
     size_t FilesInFolder() const {
@@ -263,7 +260,7 @@ class TextBitmap : public Contents {
     std::shared_ptr<testing::FakeTextRasteriser> rasteriser =
         std::make_shared<testing::FakeTextRasteriser>();
     fs::path folder_;
-    std::string previousTmp_;
+    std::optional<testing::TemporaryFolder> temporary_;
 };
 
 TEST_F(TextBitmap, EachRenderingReplacesTheClipsFileUnderAUniqueName) {
@@ -324,7 +321,7 @@ TEST_F(TextBitmap, AFailedRenderingRaisesAndLeavesNoFile) {
     clip.SetVideoTrackSize(0, 24);
     expectFailure();
     clip.SetVideoTrackSize(320, 24);
-    ::setenv("TMPDIR", (folder_ / "missing").c_str(), 1);
+    temporary_->Set(folder_ / "missing");
     expectFailure();
 }
 

@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
+#ifndef _WIN32
+#include <sys/resource.h>  // a file-size limit makes a save fail part way
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -688,6 +690,7 @@ TEST_F(Project, AFailedSaveKeepsTheFileThatWasThere) {
     Place<VideoClip>(model, 1, 0, 1000, L"first.avi");
     const fs::path file = folder / "keep.xml";
     ASSERT_TRUE(model.SaveProject(FromPath(file)));
+#ifndef _WIN32
     const std::string before = ReadAll(file);
     for (int i = 0; i < 200; ++i) {
         Place<VideoClip>(model, 2, i * 1000, i * 1000 + 1000, L"more.avi");
@@ -704,6 +707,7 @@ TEST_F(Project, AFailedSaveKeepsTheFileThatWasThere) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadAll(file), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);  // no temporary left
+#endif
 
     EXPECT_FALSE(model.SaveProject(FromPath(folder / "no" / "such" / "dir.xml")));
     EXPECT_FALSE(model.SaveProject(FromPath(folder)));
