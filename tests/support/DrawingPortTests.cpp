@@ -333,18 +333,26 @@ TEST_P(DrawingPortTest, LinesLeaveOutTheirLastPixel) {
     }
 
     // A shallow line has one pixel in each column it crosses, the nearer row to the true
-    // line; half-way (x = 5) goes on towards the end.
-    auto surface = Surface(12, 12);
-    surface->Context().SetPen(kRed, 1);
-    surface->Context().Line({0, 0}, {10, 3});
-    EXPECT_EQ(Map(*surface, {0, 0, 11, 4}, {{'.', kBlack}, {'#', kRed}}),
-              "##.........\n"
-              "..###......\n"
-              ".....####..\n"
-              ".........#.\n");
+    // line. Half-way (x = 5, y = 1.5) it keeps to the row nearer its start when it runs right
+    // and down, and takes the row nearer its end when it runs back up (the same pixels then).
+    for (auto [from, to] : {std::pair<DrawPoint, DrawPoint>{{0, 0}, {10, 3}}, {{10, 3}, {0, 0}}}) {
+        auto surface = Surface(12, 12);
+        surface->Context().SetPen(kRed, 1);
+        surface->Context().Line(from, to);
+        surface->Context().Line(to, to);  // nothing: a line leaves out its last pixel
+        EXPECT_EQ(Map(*surface, {0, 0, 11, 4}, {{'.', kBlack}, {'#', kRed}}),
+                  from.x == 0 ? "##.........\n"
+                                "..####.....\n"
+                                "......###..\n"
+                                ".........#.\n"
+                              : ".#.........\n"
+                                "..####.....\n"
+                                "......###..\n"
+                                ".........##\n");
+    }
 
     // A polyline leaves out only its very last point; a wide pen covers its width across.
-    surface = Surface(30, 30);
+    auto surface = Surface(30, 30);
     IDrawContext& dc = surface->Context();
     dc.SetPen(kRed, 1);
     dc.Polyline({{0, 10}, {5, 10}, {5, 15}});

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 #include <map>
+#include <mutex>
 #include <string>
 
 namespace vortrel {
@@ -19,14 +20,11 @@ int CALLBACK NoteFace(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, 
 
 // Whether a face is installed (not merely substituted by the font mapper).
 bool FaceInstalled(const std::wstring& face) {
-    // A slim lock rather than std::mutex: the win32 thread model of the compiler has none.
-    static SRWLOCK lock = SRWLOCK_INIT;
+    static std::mutex mutex;
     static std::map<std::wstring, bool> known;
-    AcquireSRWLockExclusive(&lock);
+    const std::lock_guard<std::mutex> lock(mutex);
     if (auto it = known.find(face); it != known.end()) {
-        const bool answer = it->second;
-        ReleaseSRWLockExclusive(&lock);
-        return answer;
+        return it->second;
     }
     bool found = false;
     if (HDC dc = CreateCompatibleDC(nullptr)) {
@@ -37,7 +35,6 @@ bool FaceInstalled(const std::wstring& face) {
         DeleteDC(dc);
     }
     known[face] = found;
-    ReleaseSRWLockExclusive(&lock);
     return found;
 }
 
