@@ -9,7 +9,7 @@ extern "C" {
 #include <stdexcept>
 #include <string>
 
-#include "platform/linux/AvSupport.h"
+#include "platform/av/AvSupport.h"
 
 namespace vortrel {
 

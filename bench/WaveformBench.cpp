@@ -19,8 +19,8 @@ extern "C" {
 
 #include "ReferenceStream.h"
 #include "editing/WaveformExtractor.h"
-#include "platform/linux/AvAudioDecoder.h"
-#include "platform/linux/AvSupport.h"
+#include "platform/av/AvAudioDecoder.h"
+#include "platform/av/AvSupport.h"
 #include "support/GeneratedMedia.h"
 
 namespace vortrel {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <map>
 
+#include "ports/IFontHandles.h"
+
 namespace vortrel {
 
 namespace {
@@ -20,6 +22,9 @@ Table& TheTable() {
 }  // namespace
 
 int32_t FontTable::Create(const LogFont& font) {
+    if (auto platform = GetFontHandles()) {
+        return platform->Create(font);
+    }
     Table& table = TheTable();
     auto following = [](int32_t handle) { return handle == INT32_MAX ? 1 : handle + 1; };
     // Handles are not reused soon after deletion; on wrap-around those in use are skipped.
@@ -33,6 +38,9 @@ int32_t FontTable::Create(const LogFont& font) {
 }
 
 bool FontTable::Get(int32_t handle, LogFont& font) {
+    if (auto platform = GetFontHandles()) {
+        return platform->Get(handle, font);
+    }
     const Table& table = TheTable();
     auto it = table.fonts.find(handle);
     if (it == table.fonts.end()) {
@@ -43,6 +51,9 @@ bool FontTable::Get(int32_t handle, LogFont& font) {
 }
 
 bool FontTable::Delete(int32_t handle) {
+    if (auto platform = GetFontHandles()) {
+        return platform->Delete(handle);
+    }
     return TheTable().fonts.erase(handle) != 0;
 }
 

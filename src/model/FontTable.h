@@ -7,7 +7,8 @@
 namespace vortrel {
 
 // The process-wide table of font handles: the host names a font by an integer handle, and
-// the table maps it to its logical font record, as the platform's font handles do.
+// the table maps it to its logical font record, as the platform's font handles do. Where the
+// platform installs font handles of its own (IFontHandles), the table hands every call to them.
 class FontTable {
   public:
     /// Makes a new handle (never 0) for a copy of the record.

@@ -3,6 +3,7 @@
 #include "ports/IAudioDecoder.h"
 #include "ports/IConverter.h"
 #include "ports/IDrawContext.h"
+#include "ports/IFontHandles.h"
 #include "ports/IMediaDetector.h"
 #include "ports/INativeWindows.h"
 #include "ports/IRenderEngine.h"
@@ -18,6 +19,7 @@ void InstallPlatform(const Platform& platform) {
     NativeWindowsFactory::Set(platform.nativeWindows);
     SetTextRasteriser(platform.textRasteriser);
     SetDrawing(platform.drawing);
+    SetFontHandles(platform.fontHandles);
 }
 
 }  // namespace vortrel

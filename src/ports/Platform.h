@@ -10,6 +10,7 @@ class IAudioDecoder;
 class IConverter;
 class IDrawing;
 class IDeviceCatalog;
+class IFontHandles;
 class IMediaDetector;
 class INativeWindows;
 class IRenderEngine;
@@ -29,6 +30,8 @@ struct Platform {
     PortFactory<INativeWindows>::Maker nativeWindows;
     std::shared_ptr<ITextRasteriser> textRasteriser;
     std::shared_ptr<IDrawing> drawing;
+    /// The platform's font handles; none leaves them to the model's own table.
+    std::shared_ptr<IFontHandles> fontHandles;
 };
 
 /// Installs every port of the bundle as the process's; a port the bundle leaves empty is

@@ -17,7 +17,7 @@ extern "C" {
 #include "FuzzInput.h"
 #include "base/Utf8.h"
 #include "mediafile/MediaFile.h"
-#include "platform/linux/AvMediaDetector.h"
+#include "platform/av/AvMediaDetector.h"
 
 namespace {
 

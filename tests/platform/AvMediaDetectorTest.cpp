@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/AvMediaDetector.h"
+#include "platform/av/AvMediaDetector.h"
 #include "support/GeneratedMedia.h"
 
 namespace vortrel {

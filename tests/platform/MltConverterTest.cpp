@@ -22,7 +22,7 @@ extern "C" {
 #include "editing/DesGroup.h"
 #include "editing/EditTimeline.h"
 #include "mediafile/MediaFile.h"
-#include "platform/linux/AvAudioDecoder.h"
+#include "platform/av/AvAudioDecoder.h"
 #include "platform/linux/AvEncoders.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltConverter.h"

@@ -4,7 +4,7 @@
 #include "editing/DesTimeline.h"
 #include "editing/DesTrack.h"
 #include "model/VideoClip.h"
-#include "platform/linux/AvMediaDetector.h"
+#include "platform/av/AvMediaDetector.h"
 #include "support/FakeDeviceCatalog.h"
 #include "support/GeneratedMedia.h"
 

@@ -12,7 +12,7 @@
 #include "editing/AudioGrabberCallback.h"
 #include "editing/DesError.h"
 #include "editing/WaveformExtractor.h"
-#include "platform/linux/AvAudioDecoder.h"
+#include "platform/av/AvAudioDecoder.h"
 #include "support/FakeAudioDecoder.h"
 #include "support/GeneratedMedia.h"
 #include "support/ScopedPort.h"

@@ -1,6 +1,6 @@
 #include "TestSource.h"
 
-#include "platform/linux/AvSupport.h"
+#include "platform/av/AvSupport.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

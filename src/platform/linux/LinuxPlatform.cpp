@@ -1,8 +1,8 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include "control/CTimelineControl.h"
-#include "platform/linux/AvAudioDecoder.h"
-#include "platform/linux/AvMediaDetector.h"
+#include "platform/av/AvAudioDecoder.h"
+#include "platform/av/AvMediaDetector.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltConverter.h"
 #include "platform/linux/MltRenderEngine.h"

@@ -14,7 +14,7 @@
 #include "base/Utf8.h"
 #include "editing/EditNode.h"
 #include "editing/EditTimeline.h"
-#include "platform/linux/AvSupport.h"
+#include "platform/av/AvSupport.h"
 #include "platform/linux/MltCatalog.h"
 #include "platform/linux/MltOutputPlan.h"
 #include "platform/linux/MltRuntime.h"

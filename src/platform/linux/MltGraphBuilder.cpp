@@ -20,7 +20,7 @@
 
 #include "base/Utf8.h"
 #include "editing/EditTimeline.h"
-#include "platform/linux/AvStreamLengths.h"
+#include "platform/av/AvStreamLengths.h"
 #include "platform/linux/FileBytes.h"
 #include "platform/linux/KeyedBitmaps.h"
 #include "platform/linux/LumaMaps.h"

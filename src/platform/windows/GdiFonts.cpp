@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/windows/WindowsFonts.h"
+
 namespace vortrel {
 
 namespace {
@@ -64,23 +66,14 @@ std::wstring InstalledFace(const std::wstring& face) {
 }  // namespace
 
 LOGFONTW ToDrawingLogFont(const LogFont& font) {
-    LOGFONTW record{};
+    LOGFONTW record = ToLogFontW(font);
     record.lfHeight = std::clamp(font.height, -kMaxHeight, kMaxHeight);
     record.lfWidth = std::clamp(font.width, 0, kMaxHeight);
-    record.lfEscapement = font.escapement;
-    record.lfOrientation = font.orientation;
-    record.lfWeight = font.weight;
-    record.lfItalic = font.italic;
-    record.lfUnderline = font.underline;
-    record.lfStrikeOut = font.strikeOut;
-    record.lfCharSet = font.charSet;
-    record.lfOutPrecision = font.outPrecision;
-    record.lfClipPrecision = font.clipPrecision;
     // Coverage in grey levels, never per colour channel, as in the other build.
     record.lfQuality =
         font.quality == NONANTIALIASED_QUALITY ? NONANTIALIASED_QUALITY : ANTIALIASED_QUALITY;
-    record.lfPitchAndFamily = font.pitchAndFamily;
     const std::wstring face = InstalledFace(font.GetFaceName());
+    std::fill(std::begin(record.lfFaceName), std::end(record.lfFaceName), L'\0');
     face.copy(record.lfFaceName, LF_FACESIZE - 1);
     return record;
 }

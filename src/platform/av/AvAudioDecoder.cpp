@@ -1,4 +1,4 @@
-#include "platform/linux/AvAudioDecoder.h"
+#include "platform/av/AvAudioDecoder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -21,7 +21,7 @@ extern "C" {
 #include <utility>
 #include <vector>
 
-#include "platform/linux/AvSupport.h"
+#include "platform/av/AvSupport.h"
 
 namespace vortrel {
 

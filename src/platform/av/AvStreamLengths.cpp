@@ -1,6 +1,6 @@
-#include "platform/linux/AvStreamLengths.h"
+#include "platform/av/AvStreamLengths.h"
 
-#include "platform/linux/AvSupport.h"
+#include "platform/av/AvSupport.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "platform/linux/AvMediaDetector.h"
+#include "platform/av/AvMediaDetector.h"
 
-#include "platform/linux/AvStreamLengths.h"
-#include "platform/linux/AvSupport.h"
+#include "platform/av/AvStreamLengths.h"
+#include "platform/av/AvSupport.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
