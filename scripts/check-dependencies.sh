@@ -82,7 +82,7 @@ while IFS= read -r file; do
     fi
   done < <(grep -n -E '^\s*#\s*include\s*[<"]' "$file" |
              sed -E 's/^([0-9]+):\s*#\s*include\s*"([^"]+)".*/\1:q:\2/; s/^([0-9]+):\s*#\s*include\s*<([^>]+)>.*/\1:a:\2/')
-done < <(find src tools tests bench -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) | sort)
+done < <(find src tools tests bench include -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) | sort)
 
 [ "$status" -eq 0 ] && echo "dependencies: every include is allowed by the dependency map"
 exit "$status"
