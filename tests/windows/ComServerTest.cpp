@@ -265,7 +265,16 @@ TEST_F(ComServerTest, QueryInterfaceKeepsOneIdentity) {
                              IID_ISupportErrorInfo,
                              IID_IProvideClassInfo,
                              IID_IProvideClassInfo2,
-                             IID_IConnectionPointContainer};
+                             IID_IConnectionPointContainer,
+                             IID_IOleObject,
+                             IID_IOleInPlaceObject,
+                             IID_IOleInPlaceActiveObject,
+                             IID_IOleControl,
+                             IID_IViewObjectEx,
+                             IID_IPersistStreamInit,
+                             IID_IPersistStorage,
+                             IID_IQuickActivate,
+                             IID_IDataObject};
     for (const IID& from : supported) {
         IUnknown* first = nullptr;
         ASSERT_EQ(object->QueryInterface(from, reinterpret_cast<void**>(&first)), S_OK);
@@ -282,7 +291,8 @@ TEST_F(ComServerTest, QueryInterfaceKeepsOneIdentity) {
         first->Release();
     }
     void* none = reinterpret_cast<void*>(1);
-    EXPECT_EQ(object->QueryInterface(IID_IOleObject, &none), E_NOINTERFACE);
+    // Always windowed.
+    EXPECT_EQ(object->QueryInterface(IID_IOleInPlaceObjectWindowless, &none), E_NOINTERFACE);
     EXPECT_EQ(none, nullptr);
 
     IProvideClassInfo2* info = nullptr;

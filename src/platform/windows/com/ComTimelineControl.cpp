@@ -133,6 +133,10 @@ ComTimelineControl::ComTimelineControl(IUnknown* outer)
 }
 
 ComTimelineControl::~ComTimelineControl() {
+    if (ole_) {
+        ole_->Close();  // the window goes while the control is whole
+        ole_.reset();
+    }
     if (control_) {
         control_->Unadvise(&events_);
     }
@@ -155,6 +159,7 @@ void ComTimelineControl::Initialize() {
     control_ = std::make_unique<CTimelineControl>(InstallWindowsPlatform());
     control_->Initialize();
     control_->Advise(&events_);
+    ole_ = std::make_unique<OleControlParts>(*outer_, *control_, events_);
 }
 
 HRESULT STDMETHODCALLTYPE ComTimelineControl::InnerUnknown::QueryInterface(REFIID iid,
@@ -173,6 +178,8 @@ HRESULT STDMETHODCALLTYPE ComTimelineControl::InnerUnknown::QueryInterface(REFII
         *object = static_cast<IProvideClassInfo2*>(&self);
     } else if (IsEqualIID(iid, IID_IConnectionPointContainer)) {
         *object = static_cast<IConnectionPointContainer*>(&self);
+    } else if (IUnknown* part = self.ole_ ? self.ole_->Find(iid) : nullptr) {
+        *object = part;
     } else {
         *object = nullptr;
         return E_NOINTERFACE;

@@ -9,6 +9,7 @@
 
 #include <VortrelLib.h>
 #include "platform/windows/com/EventConnectionPoint.h"
+#include "platform/windows/com/OleControlParts.h"
 
 namespace vortrel {
 class CTimelineControl;
@@ -18,7 +19,8 @@ namespace vortrel::com {
 
 // The COM face of the timeline control: the dual ITimelineControl over the portable
 // CTimelineControl, IDispatch answered from the type library, error information, class
-// information and the connection point of the events. BSTRs, VARIANT_BOOLs and out
+// information and the connection point of the events; the OLE control interfaces that let a
+// container host it in place are parts of their own (OleControlParts). BSTRs, VARIANT_BOOLs and out
 // parameters are converted here and nowhere else. The object can be aggregated: its own
 // IUnknown (Inner) then keeps its identity and every other interface delegates to the
 // outer object. While it lives it holds a lock on the module.
@@ -277,6 +279,8 @@ class ComTimelineControl final : public ::ITimelineControl,
     ITypeInfo* typeInfo_ = nullptr;
     EventConnectionPoint events_;
     std::unique_ptr<CTimelineControl> control_;
+    // After the control, which its window serves; it goes first.
+    std::unique_ptr<OleControlParts> ole_;
 };
 
 }  // namespace vortrel::com
