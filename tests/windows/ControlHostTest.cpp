@@ -142,11 +142,13 @@ TEST_F(ControlHostTest, ClickDragAndRestingPointerReachTheViews) {
     LONG loaded = 0;
     control->LoadProject(project, &loaded);
     ASSERT_EQ(loaded, 1);
+    control->SetScale(0.25f);  // the whole ten seconds in view
     control->DeleteEffect(4, 0);
     int width = 0;
     int height = 0;
     const auto before = host_.Capture(width, height);
     control->LoadProject(project, &loaded);
+    control->SetScale(0.25f);
     SysFreeString(project);
     const RECT clip = Changed(before, host_.Capture(width, height), width);
     ASSERT_GT(clip.right - clip.left, 20) << "the effect was not painted";
@@ -155,7 +157,7 @@ TEST_F(ControlHostTest, ClickDragAndRestingPointerReachTheViews) {
 
     sink.events.clear();
     host_.Mouse(WM_LBUTTONDOWN, x, y, true);
-    ASSERT_GE(sink.events.size(), 2u);
+    ASSERT_GE(sink.events.size(), 2u) << clip.left << "," << clip.top << "-" << clip.right << "," << clip.bottom;
     EXPECT_EQ(sink.events[0].first, 6);  // OnUpdate first
     EXPECT_EQ(sink.events[1].first, 2);  // then OnClickClip (track, clip)
     EXPECT_EQ(sink.events[1].second, (std::vector<int>{4, 0}));

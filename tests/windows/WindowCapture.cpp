@@ -1,5 +1,5 @@
-// vortrel-window-capture PROJECT WIDTH HEIGHT OUT.bmp: hosts the control in AtlAxWin at a
-// client size, loads a project and writes what the control's window shows as a BMP file,
+// vortrel-window-capture PROJECT WIDTH HEIGHT ZOOM OUT.bmp: hosts the control in AtlAxWin at a
+// client size, loads a project, zooms and writes what the control's window shows as a BMP file,
 // for comparison with the Linux build's snapshot of the same project.
 #include <windows.h>
 
@@ -14,8 +14,8 @@
 int main() {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr || count != 5) {
-        std::fprintf(stderr, "usage: vortrel-window-capture PROJECT WIDTH HEIGHT OUT.bmp\n");
+    if (arguments == nullptr || count != 6) {
+        std::fprintf(stderr, "usage: vortrel-window-capture PROJECT WIDTH HEIGHT ZOOM OUT.bmp\n");
         return 2;
     }
     const int width = _wtoi(arguments[2]);
@@ -38,6 +38,7 @@ int main() {
         std::fprintf(stderr, "vortrel-window-capture: the project does not load\n");
         return 1;
     }
+    host.Control()->SetScale(static_cast<float>(_wtof(arguments[4])));
     vortrel::test::AxHost::Pump(200);
     int capturedWidth = 0;
     int capturedHeight = 0;
@@ -47,7 +48,7 @@ int main() {
                      capturedHeight);
         return 1;
     }
-    if (!vortrel::test::AxHost::SaveBmp(arguments[4], pixels, width, height)) {
+    if (!vortrel::test::AxHost::SaveBmp(arguments[5], pixels, width, height)) {
         std::fprintf(stderr, "vortrel-window-capture: cannot write the picture\n");
         return 1;
     }
