@@ -48,9 +48,10 @@ bool AxHost::Open(int width, int height, std::string& why) {
     }
     oleStarted_ = true;
     HMODULE server = LoadLibraryW((ProgramFolder() + L"Vortrel.dll").c_str());
-    auto registerServer = server != nullptr ? reinterpret_cast<RegisterFunction>(reinterpret_cast<void*>(
-                                                  GetProcAddress(server, "DllRegisterServer")))
-                                            : nullptr;
+    auto registerServer = server != nullptr
+                              ? reinterpret_cast<RegisterFunction>(reinterpret_cast<void*>(
+                                    GetProcAddress(server, "DllRegisterServer")))
+                              : nullptr;
     if (registerServer == nullptr || FAILED(registerServer())) {
         why = "Vortrel.dll beside the program does not register";
         return false;
@@ -59,9 +60,10 @@ bool AxHost::Open(int width, int height, std::string& why) {
     auto init = atl != nullptr ? reinterpret_cast<AtlAxWinInitFunction>(
                                      reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")))
                                : nullptr;
-    auto getControl = atl != nullptr ? reinterpret_cast<AtlAxGetControlFunction>(reinterpret_cast<void*>(
-                                           GetProcAddress(atl, "AtlAxGetControl")))
-                                     : nullptr;
+    auto getControl = atl != nullptr
+                          ? reinterpret_cast<AtlAxGetControlFunction>(
+                                reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")))
+                          : nullptr;
     // The window class is registered once for the process; a second call may say no.
     static const bool initialised = init != nullptr && init();
     if (!initialised || getControl == nullptr) {
@@ -85,14 +87,16 @@ bool AxHost::Open(int width, int height, std::string& why) {
         return false;
     }
     IOleWindow* window = nullptr;
-    if (FAILED(unknown_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&window)))) {
+    if (FAILED(
+            unknown_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&window)))) {
         why = "the control is not in place";
         return false;
     }
     window->GetWindow(&controlWindow_);
     window->Release();
     if (controlWindow_ == nullptr ||
-        FAILED(unknown_->QueryInterface(IID_ITimelineControl, reinterpret_cast<void**>(&control_)))) {
+        FAILED(
+            unknown_->QueryInterface(IID_ITimelineControl, reinterpret_cast<void**>(&control_)))) {
         why = "the control has no window or no ITimelineControl";
         return false;
     }

@@ -157,7 +157,8 @@ TEST_F(ControlHostTest, ClickDragAndRestingPointerReachTheViews) {
 
     sink.events.clear();
     host_.Mouse(WM_LBUTTONDOWN, x, y, true);
-    ASSERT_GE(sink.events.size(), 2u) << clip.left << "," << clip.top << "-" << clip.right << "," << clip.bottom;
+    ASSERT_GE(sink.events.size(), 2u)
+        << clip.left << "," << clip.top << "-" << clip.right << "," << clip.bottom;
     EXPECT_EQ(sink.events[0].first, 6);  // OnUpdate first
     EXPECT_EQ(sink.events[1].first, 2);  // then OnClickClip (track, clip)
     EXPECT_EQ(sink.events[1].second, (std::vector<int>{4, 0}));
@@ -242,7 +243,8 @@ TEST_F(ControlHostTest, OleInterfacesKeepTheirStandardForm) {
               S_OK);
     IPersistStreamInit* loader = nullptr;
     IOleObject* loaded = nullptr;
-    ASSERT_EQ(other->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&loader)), S_OK);
+    ASSERT_EQ(other->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&loader)),
+              S_OK);
     ASSERT_EQ(other->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&loaded)), S_OK);
     EXPECT_EQ(loaded->GetExtent(DVASPECT_CONTENT, &extent), S_OK);  // a new control's
     EXPECT_EQ(extent.cx, 5080);
@@ -332,8 +334,8 @@ TEST(ControlStartTest, AFailedStartShowsOneBoxAndFailsTheCreation) {
     HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
     ASSERT_NE(update, nullptr);
     char junk[16] = "not a library";
-    ASSERT_TRUE(UpdateResourceW(update, L"TYPELIB", MAKEINTRESOURCEW(1), language, junk,
-                                sizeof junk));
+    ASSERT_TRUE(
+        UpdateResourceW(update, L"TYPELIB", MAKEINTRESOURCEW(1), language, junk, sizeof junk));
     ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
 
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));

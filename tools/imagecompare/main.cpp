@@ -5,8 +5,8 @@
 #include <QColor>
 #include <QImage>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     const QImage a = QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_RGB32);
     const QImage b = QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
     if (a.isNull() || b.isNull()) {
-        std::fprintf(stderr, "vortrel-imagecompare: cannot read %s\n", a.isNull() ? argv[1] : argv[2]);
+        std::fprintf(stderr, "vortrel-imagecompare: cannot read %s\n",
+                     a.isNull() ? argv[1] : argv[2]);
         return 2;
     }
     if (a.size() != b.size()) {

@@ -68,10 +68,9 @@ bool ControlWindow::Create(HWND parent, const RECT& rect) {
         return false;
     }
     // The window is this object's from WM_NCCREATE on, so WM_CREATE reaches it.
-    const HWND made = CreateWindowExW(0, kClassName, L"",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                rect.left, rect.top, rect.right - rect.left,
-                                rect.bottom - rect.top, parent, nullptr, module, this);
+    const HWND made = CreateWindowExW(
+        0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, rect.left,
+        rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, module, this);
     return made != nullptr;
 }
 
@@ -103,8 +102,7 @@ void ControlWindow::ReleaseCapture() {
     }
 }
 
-LRESULT CALLBACK ControlWindow::Procedure(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK ControlWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* made = static_cast<ControlWindow*>(
             reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -187,9 +185,9 @@ void ControlWindow::Paint() {
     auto* gdi = dynamic_cast<GdiDrawing*>(drawing_.get());
     if (dc != nullptr && gdi != nullptr) {
         const std::unique_ptr<IDrawContext> target = gdi->ContextOn(dc);
-        control_.OnPaint(*target, client.right - client.left, client.bottom - client.top,
-                         {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
-                          paint.rcPaint.bottom});
+        control_.OnPaint(
+            *target, client.right - client.left, client.bottom - client.top,
+            {paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom});
     }
     EndPaint(window_, &paint);
 }

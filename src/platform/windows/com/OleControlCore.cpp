@@ -8,13 +8,12 @@ OleControlCore::OleControlCore(IUnknown& outer, CTimelineControl& control,
                                EventConnectionPoint& events)
     : outer_(outer),
       events_(events),
-      window_(control, ControlWindow::Listener{
-                           [this] {
-                               if (!uiActive_) {
-                                   InPlaceActivate(OLEIVERB_UIACTIVATE);
-                               }
-                           },
-                           [this](bool gained) { OnFocus(gained); }}) {}
+      window_(control, ControlWindow::Listener{[this] {
+                                                   if (!uiActive_) {
+                                                       InPlaceActivate(OLEIVERB_UIACTIVATE);
+                                                   }
+                                               },
+                                               [this](bool gained) { OnFocus(gained); }}) {}
 
 OleControlCore::~OleControlCore() {
     InPlaceDeactivate();

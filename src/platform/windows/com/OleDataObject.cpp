@@ -34,8 +34,8 @@ HRESULT STDMETHODCALLTYPE OleDataObject::EnumFormatEtc(DWORD, IEnumFORMATETC** f
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE OleDataObject::DAdvise(FORMATETC* format, DWORD flags,
-                                                 IAdviseSink* sink, DWORD* connection) {
+HRESULT STDMETHODCALLTYPE OleDataObject::DAdvise(FORMATETC* format, DWORD flags, IAdviseSink* sink,
+                                                 DWORD* connection) {
     IDataAdviseHolder* holder = core_.DataAdviseHolder();
     if (holder == nullptr) {
         return E_OUTOFMEMORY;

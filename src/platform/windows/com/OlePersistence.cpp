@@ -90,8 +90,8 @@ HRESULT STDMETHODCALLTYPE OlePersistence::Load(IStorage* storage) {
         return E_POINTER;
     }
     IStream* stream = nullptr;
-    const HRESULT opened = storage->OpenStream(
-        kStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
+    const HRESULT opened =
+        storage->OpenStream(kStreamName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
     if (FAILED(opened)) {
         return opened;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <ocidl.h>
 #include <objidl.h>
+#include <ocidl.h>
 
 #include "platform/windows/com/ComPart.h"
 

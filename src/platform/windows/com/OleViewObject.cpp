@@ -24,8 +24,7 @@ HRESULT STDMETHODCALLTYPE OleViewObject::Unfreeze(DWORD) {
     return E_NOTIMPL;
 }
 
-HRESULT STDMETHODCALLTYPE OleViewObject::SetAdvise(DWORD aspects, DWORD flags,
-                                                   IAdviseSink* sink) {
+HRESULT STDMETHODCALLTYPE OleViewObject::SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) {
     core_.SetViewSink(aspects, flags, sink);
     return S_OK;
 }
@@ -71,8 +70,8 @@ HRESULT STDMETHODCALLTYPE OleViewObject::GetViewStatus(DWORD* status) {
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE OleViewObject::QueryHitPoint(DWORD aspect, LPCRECT bounds,
-                                                       POINT location, LONG, DWORD* result) {
+HRESULT STDMETHODCALLTYPE OleViewObject::QueryHitPoint(DWORD aspect, LPCRECT bounds, POINT location,
+                                                       LONG, DWORD* result) {
     if (bounds == nullptr || result == nullptr) {
         return E_POINTER;
     }
