@@ -7,8 +7,8 @@
 #include <string>
 
 #include "control/CTimelineControl.h"
-#include "platform/windows/com/ComIds.h"
 #include "platform/windows/WindowsPlatform.h"
+#include "platform/windows/com/ComIds.h"
 #include "platform/windows/com/VortrelModule.h"
 
 namespace vortrel::com {
