@@ -99,6 +99,31 @@ RECT Changed(const std::vector<uint32_t>& before, const std::vector<uint32_t>& a
     return box;
 }
 
+// Loads the demo project zoomed out to show all of it, and returns the box of its effect
+// (track 4, 6 to 8 s): where the window changes when the project is loaded again after the
+// effect was deleted.
+RECT LoadDemoAndFindEffect(AxHost& host) {
+    ITimelineControl* control = host.Control();
+    BSTR project = SysAllocString(VORTREL_DEMO_PROJECT);
+    LONG loaded = 0;
+    control->LoadProject(project, &loaded);
+    EXPECT_EQ(loaded, 1);
+    control->SetScale(0.25f);
+    control->DeleteEffect(4, 0);
+    int width = 0;
+    int height = 0;
+    const auto before = host.Capture(width, height);
+    control->LoadProject(project, &loaded);
+    control->SetScale(0.25f);
+    SysFreeString(project);
+    return Changed(before, host.Capture(width, height), width);
+}
+
+// How many pixels have the tool tip's fill.
+long TipPixels(const std::vector<uint32_t>& pixels) {
+    return static_cast<long>(std::count(pixels.begin(), pixels.end(), 0xFFFF64u));
+}
+
 class ControlHostTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -136,21 +161,7 @@ TEST_F(ControlHostTest, ClickDragAndRestingPointerReachTheViews) {
     DWORD cookie = 0;
     ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
 
-    // The demo's effect (track 4, 6 to 8 s) lies where the window changes when the project
-    // is loaded again after the effect was deleted.
-    BSTR project = SysAllocString(VORTREL_DEMO_PROJECT);
-    LONG loaded = 0;
-    control->LoadProject(project, &loaded);
-    ASSERT_EQ(loaded, 1);
-    control->SetScale(0.25f);  // the whole ten seconds in view
-    control->DeleteEffect(4, 0);
-    int width = 0;
-    int height = 0;
-    const auto before = host_.Capture(width, height);
-    control->LoadProject(project, &loaded);
-    control->SetScale(0.25f);
-    SysFreeString(project);
-    const RECT clip = Changed(before, host_.Capture(width, height), width);
+    const RECT clip = LoadDemoAndFindEffect(host_);
     ASSERT_GT(clip.right - clip.left, 20) << "the effect was not painted";
     const int x = (clip.left + clip.right) / 2;
     const int y = (clip.top + clip.bottom) / 2;
@@ -174,18 +185,38 @@ TEST_F(ControlHostTest, ClickDragAndRestingPointerReachTheViews) {
     EXPECT_NEAR(stop - start, 2.0f, 0.002f);
 
     // A pointer resting on the clip shows its tip once the hover timer ticked.
+    int width = 0;
+    int height = 0;
     const auto plain = host_.Capture(width, height);
-    const auto tipColour = [](const std::vector<uint32_t>& pixels) {
-        return std::count(pixels.begin(), pixels.end(), 0xFFFF64u);
-    };
     host_.Mouse(WM_MOUSEMOVE, x + 81, y + 1, false);
     host_.Mouse(WM_MOUSEMOVE, x + 82, y + 1, false);
     AxHost::Pump(1500);
     const auto tipped = host_.Capture(width, height);
-    EXPECT_GT(tipColour(tipped), tipColour(plain) + 100) << "no tip after resting";
+    EXPECT_GT(TipPixels(tipped), TipPixels(plain) + 100) << "no tip after resting";
 
     point->Unadvise(cookie);
     point->Release();
+}
+
+// The process's timers run on the window of the control made last; a tip of the first
+// control, whose hover timer ticks there, still shows.
+TEST_F(ControlHostTest, ATipShowsWhenItsTimerRunsOnAnotherControlsWindow) {
+    const RECT clip = LoadDemoAndFindEffect(host_);
+    ASSERT_GT(clip.right - clip.left, 20) << "the effect was not painted";
+    AxHost second;
+    std::string why;
+    ASSERT_TRUE(second.Open(200, 100, why)) << why;
+    const int x = (clip.left + clip.right) / 2;
+    const int y = (clip.top + clip.bottom) / 2;
+    int width = 0;
+    int height = 0;
+    const auto plain = host_.Capture(width, height);
+    host_.Mouse(WM_MOUSEMOVE, x, y, false);
+    host_.Mouse(WM_MOUSEMOVE, x + 1, y, false);
+    ValidateRect(host_.ControlWindow(), nullptr);  // only the tick may ask for a paint now
+    AxHost::Pump(1500);
+    const auto tipped = host_.Capture(width, height);
+    EXPECT_GT(TipPixels(tipped), TipPixels(plain) + 100) << "no tip after resting";
 }
 
 TEST_F(ControlHostTest, OleInterfacesKeepTheirStandardForm) {
