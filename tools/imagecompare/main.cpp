@@ -1,7 +1,8 @@
-// vortrel-imagecompare A B [--floor PERCENT] [--diff FILE]: the share of pixels two pictures
-// of the same size have in common (colour only, alpha ignored), and the bounding boxes of the
-// rows of differing pixels, so that a reader sees where they differ. Exits 1 when the share is
-// below the floor, 2 when a picture cannot be read or the sizes differ.
+// vortrel-imagecompare A B [--floor PERCENT] [--diff FILE] [--copy FILE]: the share of pixels two
+// pictures of the same size have in common (colour only, alpha ignored), and the bounding boxes of
+// the rows of differing pixels, so that a reader sees where they differ; --diff writes the
+// differing pixels black on white, --copy writes A again as a PNG for a viewer. Exits 1 when the
+// share is below the floor, 2 when a picture cannot be read or the sizes differ.
 #include <QColor>
 #include <QImage>
 
@@ -13,7 +14,8 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: vortrel-imagecompare A B [--floor PERCENT] [--diff FILE]\n");
+    std::fprintf(stderr,
+                 "usage: vortrel-imagecompare A B [--floor PERCENT] [--diff FILE] [--copy FILE]\n");
     return 2;
 }
 
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
     }
     double floor = 0;
     std::string diffFile;
+    std::string copyFile;
     for (int i = 3; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--floor" && i + 1 < argc) {
@@ -35,6 +38,8 @@ int main(int argc, char** argv) {
             }
         } else if (option == "--diff" && i + 1 < argc) {
             diffFile = argv[++i];
+        } else if (option == "--copy" && i + 1 < argc) {
+            copyFile = argv[++i];
         } else {
             return Usage();
         }
@@ -92,6 +97,10 @@ int main(int argc, char** argv) {
     std::printf("identical %lld of %lld pixels (%.2f%%)\n", same, total, share);
     if (!diffFile.empty() && !diff.save(QString::fromLocal8Bit(diffFile.c_str()))) {
         std::fprintf(stderr, "vortrel-imagecompare: cannot write %s\n", diffFile.c_str());
+        return 2;
+    }
+    if (!copyFile.empty() && !a.save(QString::fromLocal8Bit(copyFile.c_str()), "PNG")) {
+        std::fprintf(stderr, "vortrel-imagecompare: cannot write %s\n", copyFile.c_str());
         return 2;
     }
     return share + 1e-9 >= floor ? 0 : 1;
