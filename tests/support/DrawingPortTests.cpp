@@ -702,6 +702,13 @@ TEST_P(DrawingPortTest, DecodedPicturesKeepTheirAlphaAndScale) {
     dc.DrawImage(*image, {0, 10, 2, 12}, {2, 2, 4, 4});
     EXPECT_EQ(surface->PixelAt(0, 10), kBlue);
 
+    // The clip, in device pixels, holds pictures as it holds everything else.
+    auto clipped = Surface(20, 20, kBlue);
+    clipped->Context().SetViewportOrigin({2, 2});
+    clipped->Context().SetClipRect({0, 0, 4, 20});
+    clipped->Context().DrawImage(*image, {0, 0, 8, 8}, {0, 0, 4, 4});
+    ExpectProbes(*clipped, {{2, 2, kRed}, {3, 9, kRed}, {4, 2, kBlue}, {5, 5, kBlue}}, "clipped");
+
     const std::vector<uint8_t> bmp = EncodeBmp(4, 4, picture);
     auto fromBmp = drawing->DecodeImage(bmp.data(), bmp.size());
     ASSERT_NE(fromBmp, nullptr);
