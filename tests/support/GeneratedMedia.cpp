@@ -1,7 +1,9 @@
 #include "support/GeneratedMedia.h"
 
 #include <sys/stat.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <numeric>
+#include <random>
 
 namespace vortrel::testing {
 
@@ -57,6 +60,13 @@ struct CommandResult {
     bool timedOut = false;
 };
 
+#ifdef _WIN32
+// The Windows build runs no host tools: its tests take media the Linux build makes (see
+// tests/mediafile/check-same-answers.sh), and every Make call here fails.
+CommandResult Run(const std::vector<std::string>& arguments) {
+    return {-1, "the Windows build makes no media:" + CommandLine(arguments), false};
+}
+#else
 // Runs a program found on the PATH under timeout(1), collecting its stdout and stderr.
 CommandResult Run(const std::vector<std::string>& arguments) {
     const std::string command = "timeout -k 2 " + std::to_string(kMeltTimeout) +
@@ -76,6 +86,7 @@ CommandResult Run(const std::vector<std::string>& arguments) {
     result.timedOut = result.status == 124 || result.status == 137;
     return result;
 }
+#endif
 
 }  // namespace
 
@@ -85,12 +96,26 @@ MediaFolder::MediaFolder() {
     if (error) {
         base = "/tmp";
     }
+#ifdef _WIN32
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::filesystem::path candidate =
+            base / ("vortrel-media-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = candidate;
+        }
+    }
+    if (path_.empty()) {
+        throw GeneratedMediaError("Could not create a temporary folder in " + base.string());
+    }
+#else
     std::string pattern = (base / "vortrel-media-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw GeneratedMediaError("Could not create a temporary folder from " + pattern + ": " +
                                   std::strerror(errno));
     }
     path_ = pattern;
+#endif
 }
 
 MediaFolder::~MediaFolder() {
@@ -159,7 +184,7 @@ std::filesystem::path MediaFolder::MakeVideo(const std::string& name, const Colo
         throw GeneratedMediaError("No video format for " + name + ": use .mkv or .mp4");
     }
     std::vector<std::string> arguments = {"-profile",
-                                          Profile(video.width, video.height, video.fps)};
+                                          Profile(video.width, video.height, video.fps).string()};
     int frames = 0;
     for (const ColourSegment& segment : video.segments) {
         const int length = FramesOf(segment.seconds, video.fps);
@@ -200,7 +225,7 @@ std::filesystem::path MediaFolder::MakeTone(const std::string& name, double seco
         throw GeneratedMediaError("No audio format for " + name + ": use .mka or .wav");
     }
     const int fps = 25;
-    RunMelt({"-profile", Profile(64, 48, fps), "tone:", "frequency=" + std::to_string(hz),
+    RunMelt({"-profile", Profile(64, 48, fps).string(), "tone:", "frequency=" + std::to_string(hz),
              "out=" + std::to_string(FramesOf(seconds, fps) - 1), "-consumer",
              "avformat:" + output.string(), "vn=1", codec, "ar=" + std::to_string(sampleRate),
              "ac=" + std::to_string(channels)},
@@ -240,7 +265,7 @@ std::filesystem::path MediaFolder::MakeImage(const std::string& name, int width,
     if (std::filesystem::exists(output)) {
         return output;
     }
-    std::vector<std::string> arguments = {"-profile", Profile(width, height, 25),
+    std::vector<std::string> arguments = {"-profile", Profile(width, height, 25).string(),
                                           ColourArgument(colour), "out=0"};
     if (patch) {
         // The patch is a second track composited over the first, stretched to its rectangle.
@@ -317,20 +342,23 @@ std::vector<std::filesystem::path> MediaFolder::MakeNonMedia(const std::filesyst
         x = x * 1664525u + 1013904223u;
         noise += static_cast<char>(x >> 24);
     }
+    std::vector<std::filesystem::path> files = {path_ / "missing.mkv", path_};
+#ifndef _WIN32  // Windows has no named pipes in the file system
     const std::filesystem::path pipe = path_ / "pipe.mkv";
     if (mkfifo(pipe.c_str(), 0600) != 0) {
         throw GeneratedMediaError("Could not make the named pipe " + pipe.string());
     }
+    files.push_back(pipe);
+#endif
     const std::string extension = video.extension().string();
-    return {path_ / "missing.mkv",
-            path_,
-            pipe,
-            WriteFile("empty.mkv", ""),
-            WriteFile("text.mp4", std::string(4000, 'x')),
-            WriteFile("noise.mkv", noise),
-            WriteFile("noise.png", noise),
-            WriteTruncatedCopy(video, "half" + extension, 0.5),
-            WriteTruncatedCopy(picture, "half.png", 0.5)};
+    for (std::filesystem::path file :
+         {WriteFile("empty.mkv", ""), WriteFile("text.mp4", std::string(4000, 'x')),
+          WriteFile("noise.mkv", noise), WriteFile("noise.png", noise),
+          WriteTruncatedCopy(video, "half" + extension, 0.5),
+          WriteTruncatedCopy(picture, "half.png", 0.5)}) {
+        files.push_back(std::move(file));
+    }
+    return files;
 }
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -360,6 +388,9 @@ std::string PcmWave(int rate, int channels, const std::vector<int16_t>& samples,
 }
 
 std::wstring ToWide(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.wstring();  // the native name is already wide
+#else
     // std::filesystem converts through the C locale, which knows no UTF-8 in a test binary.
     const std::string& bytes = path.native();
     std::wstring wide;
@@ -374,6 +405,7 @@ std::wstring ToWide(const std::filesystem::path& path) {
         i += static_cast<size_t>(extra) + 1;
     }
     return wide;
+#endif
 }
 
 }  // namespace vortrel::testing

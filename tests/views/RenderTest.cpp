@@ -6,7 +6,9 @@
 #include <utility>
 #include <vector>
 
+#ifndef _WIN32
 #include "platform/linux/QtDrawing.h"
+#endif
 #include "ports/DibBitmap.h"
 #include "support/ContentViewFixture.h"
 #include "support/PixelDrawing.h"
@@ -293,11 +295,13 @@ TEST(RenderCache, CachedAndDirectRenderingsGiveTheSamePixels) {
     ExpectSamePixels(std::make_shared<PixelDrawing>());
 }
 
+#ifndef _WIN32
 TEST(RenderCache, CachedAndDirectRenderingsGiveTheSamePixelsOnQt) {
     std::shared_ptr<IDrawing> drawing = StartQtDrawing();
     ASSERT_NE(drawing, nullptr);
     ExpectSamePixels(drawing);
 }
+#endif
 
 TEST(BorderDraw, PenThenBrushOrNullBrushThenTheRectangleThenTheEdge) {
     const struct {
