@@ -46,9 +46,12 @@ if ! has_deb_src; then
   $sudo apt-get update -qq >&2
 fi
 
-(cd "$cache" && apt-get source -qq --download-only "$package" >&2 &&
-   dpkg-source -x --no-check "$(ls -t "$package"_*.dsc | head -n 1)" >&2) ||
+fetch() { (cd "$cache" && apt-get source -qq --download-only "$package" >&2); }
+# A deb-src entry whose package lists were never fetched needs one update first.
+fetch || { $sudo apt-get update -qq >&2 && fetch; } ||
   { echo "debian-source: could not fetch the source package $package" >&2; exit 1; }
+(cd "$cache" && dpkg-source -x --no-check "$(ls -t "$package"_*.dsc | head -n 1)" >&2) ||
+  { echo "debian-source: could not unpack the source package $package" >&2; exit 1; }
 dir=$(found)
 touch "$dir/.unpacked"
 echo "$dir"

@@ -143,5 +143,32 @@ TEST(WindowsPlatform, AControlWithoutARenderEngineNeitherPlaysNorSaves) {
     EXPECT_FALSE(std::filesystem::exists(output));
 }
 
+// The control's encoder lists are the system's compressors in the system's order (what Wine
+// installs differs from a Windows machine), each list ending in an empty name.
+TEST(WindowsPlatform, TheControlListsTheSystemsCompressorsAndProfiles) {
+    auto control = CreateWindowsControl();
+    DirectShowCatalog catalog;
+    using Getter = HResult (CTimelineControl::*)(int32_t, OutString*);
+    const std::pair<DeviceCategory, Getter> lists[] = {
+        {DeviceCategory::VideoCompressors, &CTimelineControl::GetVideoEncoder},
+        {DeviceCategory::AudioCompressors, &CTimelineControl::GetAudioEncoder}};
+    for (const auto& [category, get] : lists) {
+        std::vector<std::wstring> expected;
+        for (const DeviceMoniker& device : catalog.List(category).devices) {
+            expected.push_back(device.friendlyName.value_or(L""));
+        }
+        expected.push_back(L"");
+        for (int32_t i = 0; i < static_cast<int32_t>(expected.size()); ++i) {
+            OutString name;
+            ((*control).*get)(i, &name);
+            EXPECT_EQ(name, OutString(expected[static_cast<size_t>(i)])) << i;
+            std::printf("encoder %d: \"%ls\"\n", i, name.value_or(L"(none)").c_str());
+        }
+    }
+    OutString profile;
+    control->GetWMVProfile(static_cast<int32_t>(catalog.ListOutputProfiles().size()), &profile);
+    EXPECT_EQ(profile, OutString(L""));
+}
+
 }  // namespace
 }  // namespace vortrel
