@@ -20,7 +20,7 @@ if(WIN32)
 endif()
 
 # The libraries of the package in link order (each before the ones it uses), for vortrel.pc.
-set(VORTREL_LINK_ORDER vortrel_widget vortrel_platform_linux vortrel_control vortrel_views
+set(VORTREL_LINK_ORDER vortrel_widget vortrel_platform_linux vortrel_platform_av vortrel_control vortrel_views
                        vortrel_resources vortrel_mediafile vortrel_model vortrel_editing
                        vortrel_ports vortrel_base)
 # The system modules the libraries and their headers use, by their pkg-config names.

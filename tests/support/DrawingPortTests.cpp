@@ -486,7 +486,8 @@ TEST_P(DrawingPortTest, TextIsPlacedByTheAlignmentFlags) {
     EXPECT_GE(topLeft.top, box.top);
     EXPECT_LE(topLeft.bottom, box.top + height);
 
-    // Every other placement is the top-left one moved by the room the cell leaves.
+    // Every other placement is the top-left one moved by the room the cell leaves; centred
+    // upright, the rectangle and the cell are halved apart (60 / 2 - 15 / 2 = 23, not 45 / 2).
     struct Case {
         uint32_t flags;
         int32_t dx;
@@ -494,12 +495,13 @@ TEST_P(DrawingPortTest, TextIsPlacedByTheAlignmentFlags) {
     };
     const int32_t roomX = box.Width() - width;
     const int32_t roomY = box.Height() - height;
+    const int32_t middle = box.Height() / 2 - height / 2;
     const Case cases[] = {
         {TextFlag::kCenter, roomX / 2, 0},
         {TextFlag::kRight, roomX, 0},
-        {TextFlag::kVCenter, 0, roomY / 2},
+        {TextFlag::kVCenter, 0, middle},
         {TextFlag::kBottom, 0, roomY},
-        {TextFlag::kCenter | TextFlag::kVCenter, roomX / 2, roomY / 2},
+        {TextFlag::kCenter | TextFlag::kVCenter, roomX / 2, middle},
         {TextFlag::kRight | TextFlag::kBottom, roomX, roomY},
     };
     for (const Case& test : cases) {
@@ -507,8 +509,8 @@ TEST_P(DrawingPortTest, TextIsPlacedByTheAlignmentFlags) {
         SCOPED_TRACE(FormatTextFlags(test.flags));
         EXPECT_NEAR(ink.left, topLeft.left + test.dx, 1);
         EXPECT_NEAR(ink.right, topLeft.right + test.dx, 1);
-        EXPECT_NEAR(ink.top, topLeft.top + test.dy, 1);
-        EXPECT_NEAR(ink.bottom, topLeft.bottom + test.dy, 1);
+        EXPECT_EQ(ink.top, topLeft.top + test.dy);
+        EXPECT_EQ(ink.bottom, topLeft.bottom + test.dy);
     }
 
     // Without kSingleLine the vertical flags do nothing, as on the platform.
@@ -699,6 +701,13 @@ TEST_P(DrawingPortTest, DecodedPicturesKeepTheirAlphaAndScale) {
     dc.SetViewportOrigin({0, 0});
     dc.DrawImage(*image, {0, 10, 2, 12}, {2, 2, 4, 4});
     EXPECT_EQ(surface->PixelAt(0, 10), kBlue);
+
+    // The clip, in device pixels, holds pictures as it holds everything else.
+    auto clipped = Surface(20, 20, kBlue);
+    clipped->Context().SetViewportOrigin({2, 2});
+    clipped->Context().SetClipRect({0, 0, 4, 20});
+    clipped->Context().DrawImage(*image, {0, 0, 8, 8}, {0, 0, 4, 4});
+    ExpectProbes(*clipped, {{2, 2, kRed}, {3, 9, kRed}, {4, 2, kBlue}, {5, 5, kBlue}}, "clipped");
 
     const std::vector<uint8_t> bmp = EncodeBmp(4, 4, picture);
     auto fromBmp = drawing->DecodeImage(bmp.data(), bmp.size());

@@ -343,7 +343,9 @@ int32_t QtDrawContext::DrawText(const std::wstring& text, DrawRect& rect, uint32
     if (singleLine && (flags & TextFlag::kBottom) != 0) {
         top = int64_t{rect.bottom} - lineHeight;
     } else if (singleLine && (flags & TextFlag::kVCenter) != 0) {
-        top = rect.top + (int64_t{rect.bottom} - rect.top - lineHeight) / 2;
+        // Halved apart, as the platform does: a rectangle of even height and a cell of odd
+        // height put the text half a pixel lower than halving their difference would.
+        top = rect.top + (int64_t{rect.bottom} - rect.top) / 2 - lineHeight / 2;
     }
     QPainter painter;
     if (!Begin(painter)) {

@@ -253,32 +253,57 @@ void GdiDrawContext::DrawImage(const IDrawImage& image, const DrawRect& dst, con
         src.Height() <= 0) {
         return;
     }
-    // GDI+ is given device coordinates and the clip itself, so that nothing hangs on how it
-    // reads the device context's origin and clip region.
-    SetViewportOrgEx(dc_, 0, 0, nullptr);
-    {
-        Gdiplus::Graphics graphics(dc_);
-        if (clipped_) {
-            graphics.SetClip(Gdiplus::Rect(clip_.left, clip_.top, clip_.right - clip_.left,
-                                           clip_.bottom - clip_.top),
-                             Gdiplus::CombineModeIntersect);
-        }
-        graphics.TranslateTransform(static_cast<Gdiplus::REAL>(origin_.x),
-                                    static_cast<Gdiplus::REAL>(origin_.y));
-        graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
-        // Pixel centres lie at half coordinates, as in the other build's smooth scaling.
-        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        const bool scaled = dst.Width() != src.Width() || dst.Height() != src.Height();
-        graphics.SetInterpolationMode(scaled ? Gdiplus::InterpolationModeBilinear
-                                             : Gdiplus::InterpolationModeNearestNeighbor);
-        // The picture's edge pixels repeat outward rather than fading into transparency.
-        Gdiplus::ImageAttributes attributes;
-        attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-        graphics.DrawImage(&picture->Bitmap(),
-                           Gdiplus::Rect(dst.left, dst.top, dst.Width(), dst.Height()), src.left,
-                           src.top, src.Width(), src.Height(), Gdiplus::UnitPixel, &attributes);
+    // GDI+ scales the part of the picture that may show into a premultiplied bitmap of that
+    // part's size, the destination at or before the bitmap's corner; GDI then blends it onto the
+    // device context, which applies the origin and the clip itself. So the pixels do not hang on
+    // where the picture lands (GDI+ drawing to a device context at an offset may lose the first
+    // row) nor on how GDI+ reads a device context's state.
+    const DrawRect box = ClipBox();
+    const DrawRect visible{std::max(dst.left, box.left), std::max(dst.top, box.top),
+                           std::min(dst.right, box.right), std::min(dst.bottom, box.bottom)};
+    if (visible.Width() <= 0 || visible.Height() <= 0) {
+        return;
     }
-    SetViewportOrgEx(dc_, origin_.x, origin_.y, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = visible.Width();
+    info.bmiHeader.biHeight = -visible.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP part = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC partDc = part != nullptr ? CreateCompatibleDC(dc_) : nullptr;
+    if (partDc != nullptr) {
+        {
+            Gdiplus::Bitmap target(visible.Width(), visible.Height(), visible.Width() * 4,
+                                   PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+            Gdiplus::Graphics graphics(&target);
+            graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+            // Pixel centres lie at half coordinates, as in the other build's smooth scaling.
+            graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+            const bool scaled = dst.Width() != src.Width() || dst.Height() != src.Height();
+            graphics.SetInterpolationMode(scaled ? Gdiplus::InterpolationModeBilinear
+                                                 : Gdiplus::InterpolationModeNearestNeighbor);
+            // The picture's edge pixels repeat outward rather than fading into transparency.
+            Gdiplus::ImageAttributes attributes;
+            attributes.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+            graphics.DrawImage(&picture->Bitmap(),
+                               Gdiplus::Rect(dst.left - visible.left, dst.top - visible.top,
+                                             dst.Width(), dst.Height()),
+                               src.left, src.top, src.Width(), src.Height(), Gdiplus::UnitPixel,
+                               &attributes);
+        }
+        const HGDIOBJ old = SelectObject(partDc, part);
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        GdiAlphaBlend(dc_, visible.left, visible.top, visible.Width(), visible.Height(), partDc, 0,
+                      0, visible.Width(), visible.Height(), blend);
+        SelectObject(partDc, old);
+        DeleteDC(partDc);
+    }
+    if (part != nullptr) {
+        DeleteObject(part);
+    }
 }
 
 DrawRect GdiDrawContext::ClipBox() const {
@@ -291,21 +316,16 @@ DrawRect GdiDrawContext::ClipBox() const {
 }
 
 void GdiDrawContext::SetClipRect(const DrawRect& rect) {
-    const DrawRect ordered = Ordered(rect);
-    clip_ = {ordered.left, ordered.top, ordered.right, ordered.bottom};
-    clipped_ = true;
-    HRGN region = CreateRectRgn(clip_.left, clip_.top, clip_.right, clip_.bottom);
+    HRGN region = CreateRectRgn(rect.left, rect.top, rect.right, rect.bottom);  // any order
     SelectClipRgn(dc_, region);  // the device context keeps a copy
     DeleteObject(region);
 }
 
 void GdiDrawContext::RemoveClip() {
-    clipped_ = false;
     SelectClipRgn(dc_, nullptr);
 }
 
 void GdiDrawContext::SetViewportOrigin(DrawPoint origin) {
-    origin_ = origin;
     SetViewportOrgEx(dc_, origin.x, origin.y, nullptr);
 }
 

@@ -56,9 +56,6 @@ class GdiDrawContext : public IDrawContext {
     HPEN pen_ = nullptr;
     HBRUSH brush_ = nullptr;
     HFONT font_ = nullptr;
-    bool clipped_ = false;
-    RECT clip_{};
-    DrawPoint origin_;
 };
 
 }  // namespace vortrel

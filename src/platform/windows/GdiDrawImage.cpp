@@ -21,7 +21,7 @@ GdiDrawImage::GdiDrawImage(std::shared_ptr<GdiplusSession> session, int32_t widt
                            std::vector<uint32_t> pixels)
     : session_(std::move(session)), width_(width), height_(height), pixels_(std::move(pixels)) {
     // The bitmap reads the pixels where they lie; they live as long as it does.
-    bitmap_ = std::make_unique<Gdiplus::Bitmap>(width_, height_, width_ * 4, PixelFormat32bppPARGB,
+    bitmap_ = std::make_unique<Gdiplus::Bitmap>(width_, height_, width_ * 4, PixelFormat32bppARGB,
                                                 reinterpret_cast<BYTE*>(pixels_.data()));
 }
 
@@ -46,11 +46,11 @@ std::unique_ptr<GdiDrawImage> GdiDrawImage::FromBitmap(std::shared_ptr<GdiplusSe
     data.Width = width;
     data.Height = height;
     data.Stride = static_cast<INT>(width * 4);
-    data.PixelFormat = PixelFormat32bppPARGB;
+    data.PixelFormat = PixelFormat32bppARGB;
     data.Scan0 = pixels.data();
     Gdiplus::Rect area(0, 0, static_cast<INT>(width), static_cast<INT>(height));
     if (bitmap.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                        PixelFormat32bppPARGB, &data) != Gdiplus::Ok) {
+                        PixelFormat32bppARGB, &data) != Gdiplus::Ok) {
         return nullptr;
     }
     bitmap.UnlockBits(&data);

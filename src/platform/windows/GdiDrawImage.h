@@ -27,11 +27,12 @@ class GdiplusSession {
     ULONG_PTR token_;
 };
 
-// A decoded picture for GDI+: premultiplied 32-bit pixels of its own, top row first, and a
-// GDI+ bitmap over them, ready to be blended onto a device context.
+// A decoded picture for GDI+: 32-bit ARGB pixels of its own (not premultiplied: Wine's GDI+
+// copies premultiplied pictures unscaled as if they were not), top row first, and a GDI+ bitmap
+// over them, ready to be drawn.
 class GdiDrawImage : public IDrawImage {
   public:
-    /// A picture of width x height premultiplied ARGB pixels, top row first.
+    /// A picture of width x height ARGB pixels (0xAARRGGBB), top row first.
     GdiDrawImage(std::shared_ptr<GdiplusSession> session, int32_t width, int32_t height,
                  std::vector<uint32_t> pixels);
     ~GdiDrawImage() override;

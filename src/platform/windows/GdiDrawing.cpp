@@ -57,11 +57,22 @@ bool AcceptableHeader(const uint8_t* bytes, size_t size) {
     return false;
 }
 
-// The screen's stand-in for measuring text: a memory device context with a one-pixel
-// bitmap. Held as the first base of MeasuringContext, so that it outlives the context on it.
+// The screen's stand-in for measuring text: a memory device context with a one-pixel 32-bit
+// bitmap, as deep as the surfaces (a font may be rendered, and so hinted, otherwise on a
+// one-bit bitmap). Held as the first base of MeasuringContext, so that it outlives the context
+// on it.
 class MeasuringDc {
   public:
-    MeasuringDc() : dc_(CreateCompatibleDC(nullptr)), bitmap_(CreateCompatibleBitmap(dc_, 1, 1)) {
+    MeasuringDc() : dc_(CreateCompatibleDC(nullptr)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = 1;
+        info.bmiHeader.biHeight = 1;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);
     }
     ~MeasuringDc() {
@@ -74,7 +85,7 @@ class MeasuringDc {
 
   protected:
     HDC dc_;
-    HBITMAP bitmap_;
+    HBITMAP bitmap_ = nullptr;
     HGDIOBJ old_ = nullptr;
 };
 
