@@ -17,7 +17,8 @@ declare -A groups=(
   [sdl]='^SDL'
   [posix]='^(unistd|fcntl|glob|poll|signal|spawn|dirent|dlfcn|pthread)\.h$|^sys/'
   [wincrt]='^(io|process|share)\.h$'
-  [windows]='^(windows|ole2|objbase|oleauto|ocidl|olectl|unknwn|dshow|qedit|strmif|amvideo|mmreg|wmsdkidl|gdiplus|wingdi|winuser|commctrl|shlwapi|atlbase)\.h$'
+  [windows]='^(windows|ole2|objbase|oleauto|ocidl|olectl|oleidl|objidl|shellapi|unknwn|initguid|dshow|qedit|strmif|amvideo|mmreg|wmsdkidl|gdiplus|wingdi|winuser|commctrl|shlwapi|atlbase)\.h$'
+  [comgen]='^VortrelLib\.h$'
   [cli11]='^CLI/'
   [gtest]='^(gtest|gmock)/'
   [benchmark]='^benchmark/'
@@ -55,7 +56,7 @@ while IFS= read -r file; do
   while IFS=: read -r line kind name; do
     if [ "$kind" = q ]; then
       target=""
-      for candidate in "src/$name" "$dir/$name" "$home/$name" "tests/$name" "tools/vortrel/$name"; do
+      for candidate in "src/$name" "$dir/$name" "$home/$name" "tests/$name" "tools/vortrel/$name" "tools/script/$name"; do
         [ -f "$candidate" ] && { target=$candidate; break; }
       done
       if [ -z "$target" ]; then

@@ -6,7 +6,9 @@
 #include <utility>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "platform/windows/GdiDrawing.h"
+#else
 #include "platform/linux/QtDrawing.h"
 #endif
 #include "ports/DibBitmap.h"
@@ -295,7 +297,13 @@ TEST(RenderCache, CachedAndDirectRenderingsGiveTheSamePixels) {
     ExpectSamePixels(std::make_shared<PixelDrawing>());
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(RenderCache, CachedAndDirectRenderingsGiveTheSamePixelsOnGdi) {
+    std::shared_ptr<IDrawing> drawing = GdiDrawing::Start();
+    ASSERT_NE(drawing, nullptr);
+    ExpectSamePixels(drawing);
+}
+#else
 TEST(RenderCache, CachedAndDirectRenderingsGiveTheSamePixelsOnQt) {
     std::shared_ptr<IDrawing> drawing = StartQtDrawing();
     ASSERT_NE(drawing, nullptr);

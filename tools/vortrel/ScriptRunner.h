@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ScriptChecker.h"
 #include "ScriptHost.h"
 #include "ScriptSyntax.h"
 #include "control/ControlMembers.h"
@@ -17,17 +18,6 @@ class CTimelineControl;
 }
 
 namespace vortrel::script {
-
-// The captures a script declares as it is checked, line by line: the name and the type of
-// value each will hold when the script runs.
-class ScriptScope {
-  public:
-    void Declare(const std::string& name, ValueType type) { types_[name] = type; }
-    std::optional<ValueType> Find(const std::string& name) const;
-
-  private:
-    std::map<std::string, ValueType> types_;
-};
 
 // What a running statement works with: the control, its off-screen host, the captured
 // values and the output.
@@ -41,30 +31,24 @@ class ScriptSession {
     std::ostream& Out() { return out_; }
 
     /// Remembers a value under a capture name (replacing an earlier one).
-    void SetCapture(const std::string& name, ValueType type, const ControlValue& value);
+    void SetCapture(const std::string& name, ValueType type, const ControlValue& value) {
+        captures_.Set(name, type, value);
+    }
     /// The value of an argument as a type: a literal, or the captured value it names.
-    ControlValue Resolve(const Token& token, ValueType type, int line) const;
+    ControlValue Resolve(const Token& token, ValueType type, int line) const {
+        return captures_.Resolve(token, type, line);
+    }
 
   private:
-    struct Captured {
-        ValueType type;
-        ControlValue value;
-    };
-
     CTimelineControl& control_;
     ScriptHost& host_;
     std::ostream& out_;
-    std::map<std::string, Captured> captures_;
+    CaptureTable captures_;
 };
 
-// A directive of the call scripts (a line starting with !): its argument counts, a check
-// that runs before the script starts (it validates literal arguments and declares the
-// captures the directive makes) and the action. Each prints its own "!NAME ->" line.
-struct Directive {
-    size_t minArgs = 0;
-    size_t maxArgs = 0;
-    std::string usage;  // shown when the argument count is wrong
-    std::function<void(const Statement&, ScriptScope&)> check;
+// A directive of the call scripts (a line starting with !): its rule, checked before the
+// script starts, and the action. Each prints its own "!NAME ->" line.
+struct Directive : DirectiveRule {
     std::function<void(const Statement&, ScriptSession&)> run;
 };
 
@@ -88,14 +72,10 @@ class ScriptRunner {
     void Run(const std::vector<Statement>& statements);
 
   private:
-    void CheckStatement(const Statement& statement, ScriptScope& scope) const;
     void Execute(const Statement& statement, ScriptSession& session) const;
 
     std::ostream& out_;
     std::map<std::string, Directive> directives_;
 };
-
-/// The member a call, get or put statement names, or null.
-const ControlMember* FindMember(const Statement& statement);
 
 }  // namespace vortrel::script

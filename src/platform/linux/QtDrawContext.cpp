@@ -42,6 +42,17 @@ DrawRect Ordered(const DrawRect& rect) {
             std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
 }
 
+// Whether a line running by (dx, dy) takes the pixel nearer its end where it passes half-way
+// between two; the platform's lines do so only when they run leftwards, rightwards and up by less
+// than they run right, or down and left by no more than they run down. Otherwise they take the
+// pixel nearer their start.
+bool HalfWayTowardsTheEnd(int64_t dx, int64_t dy) {
+    if (dy > 0) {
+        return dx <= 0 && -dx <= dy;
+    }
+    return dx < 0 || dx > -dy;
+}
+
 bool HasFonts() {
     return qobject_cast<QGuiApplication*>(qApp) != nullptr;
 }
@@ -210,7 +221,8 @@ void QtDrawContext::Stroke(QPainter& painter, const std::vector<DrawPoint>& poin
     }
     // One pixel wide: each segment steps along its longer axis from its first point and
     // stops before its last one, the nearer pixel of the shorter axis taken at each step
-    // (half-way rounds away from the start). Only the steps inside the clip are visited.
+    // (half-way goes by the segment's direction, see HalfWayTowardsTheEnd). Only the steps
+    // inside the clip are visited.
     const QRect clip = DeviceClip();
     const QRgb pixel = ToQRgb(penColor_);
     const size_t segments = closed ? points.size() : points.size() - 1;
@@ -227,6 +239,7 @@ void QtDrawContext::Stroke(QPainter& painter, const std::vector<DrawPoint>& poin
             continue;
         }
         const int64_t minor = xMajor ? std::llabs(dy) : std::llabs(dx);
+        const bool towardsTheEnd = HalfWayTowardsTheEnd(dx, dy);
         const int64_t majorStep = (xMajor ? dx : dy) < 0 ? -1 : 1;
         const int64_t minorStep = (xMajor ? dy : dx) < 0 ? -1 : 1;
         const int64_t start = xMajor ? x0 : y0;
@@ -240,7 +253,8 @@ void QtDrawContext::Stroke(QPainter& painter, const std::vector<DrawPoint>& poin
         for (int64_t i = first; i <= last; ++i) {
             const int64_t along = start + i * majorStep;
             const int64_t across =
-                (xMajor ? y0 : x0) + minorStep * ((2 * i * minor + major) / (2 * major));
+                (xMajor ? y0 : x0) +
+                minorStep * ((2 * i * minor + major - 1 + (towardsTheEnd ? 1 : 0)) / (2 * major));
             const int64_t x = xMajor ? along : across;
             const int64_t y = xMajor ? across : along;
             if (x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom()) {
@@ -329,7 +343,9 @@ int32_t QtDrawContext::DrawText(const std::wstring& text, DrawRect& rect, uint32
     if (singleLine && (flags & TextFlag::kBottom) != 0) {
         top = int64_t{rect.bottom} - lineHeight;
     } else if (singleLine && (flags & TextFlag::kVCenter) != 0) {
-        top = rect.top + (int64_t{rect.bottom} - rect.top - lineHeight) / 2;
+        // Halved apart, as the platform does: a rectangle of even height and a cell of odd
+        // height put the text half a pixel lower than halving their difference would.
+        top = rect.top + (int64_t{rect.bottom} - rect.top) / 2 - lineHeight / 2;
     }
     QPainter painter;
     if (!Begin(painter)) {

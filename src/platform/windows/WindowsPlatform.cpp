@@ -4,8 +4,10 @@
 #include "platform/av/AvAudioDecoder.h"
 #include "platform/av/AvMediaDetector.h"
 #include "platform/windows/DirectShowCatalog.h"
+#include "platform/windows/GdiDrawing.h"
 #include "platform/windows/GdiFontHandles.h"
 #include "platform/windows/GdiplusTextRasteriser.h"
+#include "platform/windows/Win32NativeWindows.h"
 
 namespace vortrel {
 
@@ -17,8 +19,9 @@ const WindowsPlatform& InstallWindowsPlatform() {
         made->devices = new DirectShowCatalog();
         made->mediaDetector = [] { return std::make_unique<AvMediaDetector>(); };
         made->audioDecoder = [] { return std::make_unique<AvAudioDecoder>(); };
-        // No render engine, converter, drawing or native windows here: the window shell
-        // brings what it needs.
+        made->drawing = GdiDrawing::Start();
+        made->nativeWindows = [] { return std::make_unique<Win32NativeWindows>(); };
+        // No render engine or converter here.
         InstallPlatform(*made);
         return made;
     }();

@@ -199,6 +199,11 @@ float FloatIn(const Token& token) {
 
 enum class Family { Integer, Float, String };
 
+FontReader& InstalledFontReader() {
+    static FontReader reader = &FontTable::Get;
+    return reader;
+}
+
 Family FamilyOf(ValueType type) {
     switch (type) {
         case ValueType::Float:
@@ -294,6 +299,10 @@ Token ToToken(ValueType type, const ControlValue& value) {
         value);
 }
 
+void SetFontReader(FontReader reader) {
+    InstalledFontReader() = reader != nullptr ? reader : &FontTable::Get;
+}
+
 std::string FormatFloat(float value) {
     if (std::isnan(value)) {
         return "nan";
@@ -337,7 +346,7 @@ std::string FormatValue(ValueType type, const ControlValue& value) {
     if (type == ValueType::Font) {
         const int32_t* handle = std::get_if<int32_t>(&value);
         LogFont font;
-        if (handle != nullptr && FontTable::Get(*handle, font)) {
+        if (handle != nullptr && InstalledFontReader()(*handle, font)) {
             return "font(" + QuoteString(font.GetFaceName()) + "," + std::to_string(font.height) +
                    "," + std::to_string(font.weight) + "," + std::to_string(font.italic) + "," +
                    std::to_string(font.underline) + "," + std::to_string(font.strikeOut) + ")";

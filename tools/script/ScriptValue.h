@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "control/ControlMembers.h"
+#include "ports/LogFont.h"
 
 namespace vortrel::script {
 
@@ -53,6 +54,11 @@ Token ToToken(ValueType type, const ControlValue& value);
 /// strings quoted (null for none), fonts as font("FACE",HEIGHT,WEIGHT,ITALIC,UNDERLINE,
 /// STRIKEOUT) when the font table knows the handle.
 std::string FormatValue(ValueType type, const ControlValue& value);
+
+/// Reads the record of a font handle for FormatValue. The font table's by default; a runner
+/// whose control takes the platform's own font handles sets the platform's reader.
+using FontReader = bool (*)(int32_t handle, LogFont& font);
+void SetFontReader(FontReader reader);
 
 /// The shortest decimal that reads back as the same float; nan, inf and -inf spelled so.
 std::string FormatFloat(float value);

@@ -1,0 +1,332 @@
+#include "ComScriptRunner.h"
+
+#include <ocidl.h>
+#include <oleauto.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+
+#include "DispatchCaller.h"
+#include "EventPrinter.h"
+#include "ScriptValue.h"
+#include "base/Utf8.h"
+
+namespace vortrel::com {
+
+using script::ScriptError;
+using script::Statement;
+
+namespace {
+
+constexpr wchar_t kProgId[] = L"Vortrel.TimelineControl";
+
+std::string Hex(HRESULT result) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(result));
+    return text;
+}
+
+void Require(HRESULT result, const std::string& what) {
+    if (FAILED(result)) {
+        throw ScriptError(0, what + " failed: " + Hex(result), ScriptError::Kind::Failure);
+    }
+}
+
+// Releases a COM reference when it goes.
+template <typename T>
+struct Held {
+    T* p = nullptr;
+    Held() = default;
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held() {
+        if (p != nullptr) {
+            p->Release();
+        }
+    }
+    void** Out() { return reinterpret_cast<void**>(&p); }
+};
+
+// Runs the thread's messages (the control's timers among them) for a span, or until done()
+// holds; true when it did.
+bool Pump(std::chrono::milliseconds span, const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + span;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done && done()) {
+            return true;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                                  static_cast<DWORD>(std::min<int64_t>(left.count(), 10)),
+                                  QS_ALLINPUT);
+    }
+}
+
+// Fonts are the system's own font handles, as a host on Windows passes them.
+int32_t MakeFont(const LogFont& font) {
+    LOGFONTW record = {};
+    record.lfHeight = font.height;
+    record.lfWidth = font.width;
+    record.lfEscapement = font.escapement;
+    record.lfOrientation = font.orientation;
+    record.lfWeight = font.weight;
+    record.lfItalic = font.italic;
+    record.lfUnderline = font.underline;
+    record.lfStrikeOut = font.strikeOut;
+    record.lfCharSet = font.charSet;
+    record.lfOutPrecision = font.outPrecision;
+    record.lfClipPrecision = font.clipPrecision;
+    record.lfQuality = font.quality;
+    record.lfPitchAndFamily = font.pitchAndFamily;
+    const std::wstring face = font.GetFaceName();
+    face.copy(record.lfFaceName, LF_FACESIZE - 1);
+    // GDI handles fit in 32 bits, also in a 64-bit process.
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(CreateFontIndirectW(&record)));
+}
+
+bool ReadFont(int32_t handle, LogFont& font) {
+    LOGFONTW record = {};
+    const auto gdi = reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(handle));
+    if (handle == 0 || GetObjectType(gdi) != OBJ_FONT ||
+        GetObjectW(gdi, sizeof record, &record) != sizeof record) {
+        return false;
+    }
+    font = LogFont{};
+    font.height = record.lfHeight;
+    font.width = record.lfWidth;
+    font.escapement = record.lfEscapement;
+    font.orientation = record.lfOrientation;
+    font.weight = record.lfWeight;
+    font.italic = record.lfItalic;
+    font.underline = record.lfUnderline;
+    font.strikeOut = record.lfStrikeOut;
+    font.charSet = record.lfCharSet;
+    font.outPrecision = record.lfOutPrecision;
+    font.clipPrecision = record.lfClipPrecision;
+    font.quality = record.lfQuality;
+    font.pitchAndFamily = record.lfPitchAndFamily;
+    font.SetFaceName(record.lfFaceName);
+    return true;
+}
+
+}  // namespace
+
+// What a running statement works with: the control's dispatch interface, the event sink,
+// the captured values and the output.
+class ComScriptSession {
+  public:
+    ComScriptSession(DispatchCaller& caller, EventPrinter& events, std::ostream& out)
+        : caller_(caller), events_(events), out_(out) {}
+
+    DispatchCaller& Caller() { return caller_; }
+    EventPrinter& Events() { return events_; }
+    std::ostream& Out() { return out_; }
+    script::CaptureTable& Captures() { return captures_; }
+
+  private:
+    DispatchCaller& caller_;
+    EventPrinter& events_;
+    std::ostream& out_;
+    script::CaptureTable captures_;
+};
+
+ComScriptRunner::ComScriptRunner(std::ostream& out) : out_(out) {
+    script::SetFontReader(&ReadFont);
+
+    // !testsrc PATH SECONDS KIND [WxH]: the host has made the file beforehand.
+    Directive testsrc;
+    testsrc.minArgs = 3;
+    testsrc.maxArgs = 4;
+    testsrc.usage = "!testsrc PATH SECONDS KIND [WxH]";
+    testsrc.check = [](const Statement& statement, script::ScriptScope&) {
+        script::TextArgument(statement, 0, "a file name");
+        script::NumberArgument<double>(statement, 1, "a length in seconds");
+        script::TextArgument(statement, 2, "a kind");
+    };
+    testsrc.run = [](const Statement& statement, ComScriptSession& session) {
+        const std::string path = script::TextArgument(statement, 0, "a file name");
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(ToPath(FromUtf8(path)), error)) {
+            throw ScriptError(statement.line,
+                              path +
+                                  " is missing: the host makes the media of !testsrc "
+                                  "beforehand (vortrel testsrc)",
+                              ScriptError::Kind::Failure);
+        }
+        session.Out() << "!testsrc ->\n";
+    };
+    directives_["!testsrc"] = std::move(testsrc);
+
+    Directive font;
+    font.minArgs = 4;
+    font.maxArgs = 4;
+    font.usage = "!font $name \"FACE\" HEIGHT WEIGHT";
+    font.check = [](const Statement& statement, script::ScriptScope& scope) {
+        scope.Declare(script::FontArguments(statement).first, ValueType::Font);
+    };
+    font.run = [](const Statement& statement, ComScriptSession& session) {
+        const auto [name, record] = script::FontArguments(statement);
+        session.Captures().Set(name, ValueType::Font, MakeFont(record));
+        session.Out() << "!font ->\n";
+    };
+    directives_["!font"] = std::move(font);
+
+    Directive wait;
+    wait.minArgs = 1;
+    wait.maxArgs = 1;
+    wait.usage = "!wait MS";
+    wait.check = [](const Statement& statement, script::ScriptScope&) {
+        script::SpanArgument(statement, 0);
+    };
+    wait.run = [](const Statement& statement, ComScriptSession& session) {
+        Pump(script::SpanArgument(statement, 0), {});
+        session.Out() << "!wait ->\n";
+    };
+    directives_["!wait"] = std::move(wait);
+
+    Directive await;
+    await.minArgs = 2;
+    await.maxArgs = 2;
+    await.usage = "!await EVENT TIMEOUT_MS";
+    await.check = [](const Statement& statement, script::ScriptScope&) {
+        script::EventArgument(statement, 0);
+        script::SpanArgument(statement, 1);
+    };
+    await.run = [](const Statement& statement, ComScriptSession& session) {
+        const std::string event = script::EventArgument(statement, 0);
+        EventPrinter& events = session.Events();
+        const int64_t before = events.Count(event);
+        const bool fired =
+            Pump(script::SpanArgument(statement, 1), [&] { return events.Count(event) > before; });
+        session.Out() << "!await " << event << " -> " << (fired ? "ok" : "timeout") << "\n";
+    };
+    directives_["!await"] = std::move(await);
+
+    // The window's directives are known, so a script that uses them is told why it cannot run.
+    const std::pair<const char*, std::pair<size_t, const char*>> window[] = {
+        {"!size", {2, "!size W H"}},
+        {"!mouse", {3, "!mouse down|move|up X Y"}},
+        {"!pixel", {2, "!pixel X Y"}},
+        {"!snapshot", {1, "!snapshot PATH"}},
+    };
+    for (const auto& [name, shape] : window) {
+        Directive directive;
+        directive.minArgs = shape.first;
+        directive.maxArgs = shape.first;
+        directive.usage = shape.second;
+        const std::string word = name;
+        directive.check = [word](const Statement& statement, script::ScriptScope&) {
+            throw ScriptError(statement.line, word +
+                                                  " needs the control's window, which "
+                                                  "vortrel-com does not host");
+        };
+        directives_[name] = std::move(directive);
+    }
+}
+
+void ComScriptRunner::Check(const std::vector<Statement>& statements) const {
+    std::map<std::string, const script::DirectiveRule*> rules;
+    for (const auto& [name, directive] : directives_) {
+        rules[name] = &directive;
+    }
+    script::ScriptChecker(std::move(rules)).Check(statements);
+}
+
+void ComScriptRunner::Run(const std::vector<Statement>& statements,
+                          const std::wstring& serverPath) {
+    Check(statements);
+
+    // The server registers itself for this user, as a per-user installation does. Where the
+    // classes root does not show the user's own classes (Wine's does not), the control could
+    // not be found by its program id: the server then registers for the machine as well.
+    HMODULE server = LoadLibraryW(serverPath.c_str());
+    if (server == nullptr) {
+        throw ScriptError(0, "cannot load " + ToUtf8(serverPath), ScriptError::Kind::Failure);
+    }
+    using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+    using Register = HRESULT(STDAPICALLTYPE*)();
+    const auto install =
+        reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(server, "DllInstall")));
+    const auto machine = reinterpret_cast<Register>(
+        reinterpret_cast<void*>(GetProcAddress(server, "DllRegisterServer")));
+    HRESULT registered = install != nullptr ? install(TRUE, L"user") : E_NOINTERFACE;
+    CLSID classId{};
+    if (SUCCEEDED(registered) && FAILED(CLSIDFromProgID(kProgId, &classId)) && machine != nullptr) {
+        registered = machine();
+    }
+    FreeLibrary(server);
+    Require(registered, "registering " + ToUtf8(serverPath));
+    Require(CLSIDFromProgID(kProgId, &classId), "CLSIDFromProgID");
+    Held<IDispatch> control;
+    Require(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.Out()),
+            "CoCreateInstance");
+
+    // The event interface, found as a host finds it: through the class information.
+    Held<IProvideClassInfo2> classInfo;
+    Require(control.p->QueryInterface(IID_IProvideClassInfo2, classInfo.Out()),
+            "IProvideClassInfo2");
+    IID eventsId{};
+    Require(classInfo.p->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &eventsId), "GetGUID");
+    Held<ITypeInfo> dispatchInfo;
+    Require(control.p->GetTypeInfo(0, LOCALE_USER_DEFAULT, &dispatchInfo.p), "GetTypeInfo");
+    Held<ITypeLib> library;
+    UINT position = 0;
+    Require(dispatchInfo.p->GetContainingTypeLib(&library.p, &position), "GetContainingTypeLib");
+    Held<ITypeInfo> eventsInfo;
+    Require(library.p->GetTypeInfoOfGuid(eventsId, &eventsInfo.p), "the event interface");
+
+    EventPrinter printer(eventsInfo.p, out_);
+    Held<IConnectionPointContainer> container;
+    Require(control.p->QueryInterface(IID_IConnectionPointContainer, container.Out()),
+            "IConnectionPointContainer");
+    Held<IConnectionPoint> point;
+    Require(container.p->FindConnectionPoint(eventsId, &point.p), "FindConnectionPoint");
+    DWORD cookie = 0;
+    Require(point.p->Advise(&printer, &cookie), "Advise");
+    struct Disconnect {
+        IConnectionPoint* point;
+        DWORD cookie;
+        ~Disconnect() { point->Unadvise(cookie); }
+    } disconnect{point.p, cookie};
+
+    DispatchCaller caller(control.p);
+    ComScriptSession session(caller, printer, out_);
+    for (const Statement& statement : statements) {
+        if (statement.kind == Statement::Kind::Directive) {
+            directives_.at(statement.name).run(statement, session);
+            continue;
+        }
+        const ControlMember& member = *script::FindMember(statement);
+        std::vector<ControlValue> ins;
+        for (size_t i = 0; i < member.ins.size(); ++i) {
+            ins.push_back(
+                session.Captures().Resolve(statement.args[i], member.ins[i], statement.line));
+        }
+        std::vector<ControlValue> outs;
+        try {
+            caller.Call(member, ins, outs);
+        } catch (const std::runtime_error& error) {
+            throw ScriptError(statement.line, error.what(), ScriptError::Kind::Failure);
+        }
+        out_ << script::ResultLine(statement, member, outs) << "\n";
+        if (statement.capture && !outs.empty()) {
+            session.Captures().Set(*statement.capture, member.outs.front(), outs.front());
+        }
+    }
+    out_.flush();
+}
+
+}  // namespace vortrel::com
