@@ -8,6 +8,12 @@ loader=${1:?usage: wine-run.sh LOADER win32|win64 PREFIX PROGRAM [ARGS...]}
 arch=${2:?}
 prefix=${3:?}
 shift 3
+# Programs with a display get a prefix of their own: a Wine session started without one keeps
+# its display-less desktop for the next few seconds, and a window test starting then could
+# make no windows.
+if [ -n "${DISPLAY:-}" ]; then
+  prefix=$prefix-display
+fi
 
 export WINEPREFIX=$prefix WINEARCH=$arch
 export WINEDEBUG=${WINEDEBUG:--all}
