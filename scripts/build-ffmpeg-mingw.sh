@@ -41,9 +41,12 @@ for name in z winpthread pthread; do
   ln -sf "/usr/$triple/lib/lib$name.a" "$static/lib$name.a"
 done
 
+# configure's thousands of tiny test compiles run without ccache (it only slows them); the
+# build itself compiles through ccache where there is one.
 cc="$triple-gcc-posix"
+build_cc=$cc
 if command -v ccache >/dev/null; then
-  cc="ccache $cc"
+  build_cc="ccache $cc"
 fi
 
 join() { local IFS=,; echo "$*"; }
@@ -73,7 +76,8 @@ echo "build-ffmpeg-mingw: configuring FFmpeg $(basename "$source_dir") for $trip
 configured=$(date +%s)
 
 jobs=${FFMPEG_JOBS:-2}
-(cd "$work" && make -j"$jobs" >"$work/build.log" 2>&1 && make install >>"$work/build.log" 2>&1) ||
+(cd "$work" && make -j"$jobs" CC="$build_cc" >"$work/build.log" 2>&1 &&
+   make install CC="$build_cc" >>"$work/build.log" 2>&1) ||
   { tail -n 30 "$work/build.log" >&2; echo "build-ffmpeg-mingw: build failed" >&2; exit 1; }
 finished=$(date +%s)
 
