@@ -14,6 +14,7 @@
 #include "EventPrinter.h"
 #include "ScriptValue.h"
 #include "base/Utf8.h"
+#include "platform/windows/WindowsFonts.h"
 
 namespace vortrel::com {
 
@@ -77,22 +78,7 @@ bool Pump(std::chrono::milliseconds span, const std::function<bool()>& done) {
 
 // Fonts are the system's own font handles, as a host on Windows passes them.
 int32_t MakeFont(const LogFont& font) {
-    LOGFONTW record = {};
-    record.lfHeight = font.height;
-    record.lfWidth = font.width;
-    record.lfEscapement = font.escapement;
-    record.lfOrientation = font.orientation;
-    record.lfWeight = font.weight;
-    record.lfItalic = font.italic;
-    record.lfUnderline = font.underline;
-    record.lfStrikeOut = font.strikeOut;
-    record.lfCharSet = font.charSet;
-    record.lfOutPrecision = font.outPrecision;
-    record.lfClipPrecision = font.clipPrecision;
-    record.lfQuality = font.quality;
-    record.lfPitchAndFamily = font.pitchAndFamily;
-    const std::wstring face = font.GetFaceName();
-    face.copy(record.lfFaceName, LF_FACESIZE - 1);
+    const LOGFONTW record = ToLogFontW(font);
     // GDI handles fit in 32 bits, also in a 64-bit process.
     return static_cast<int32_t>(reinterpret_cast<intptr_t>(CreateFontIndirectW(&record)));
 }
@@ -104,21 +90,7 @@ bool ReadFont(int32_t handle, LogFont& font) {
         GetObjectW(gdi, sizeof record, &record) != sizeof record) {
         return false;
     }
-    font = LogFont{};
-    font.height = record.lfHeight;
-    font.width = record.lfWidth;
-    font.escapement = record.lfEscapement;
-    font.orientation = record.lfOrientation;
-    font.weight = record.lfWeight;
-    font.italic = record.lfItalic;
-    font.underline = record.lfUnderline;
-    font.strikeOut = record.lfStrikeOut;
-    font.charSet = record.lfCharSet;
-    font.outPrecision = record.lfOutPrecision;
-    font.clipPrecision = record.lfClipPrecision;
-    font.quality = record.lfQuality;
-    font.pitchAndFamily = record.lfPitchAndFamily;
-    font.SetFaceName(record.lfFaceName);
+    font = FromLogFontW(record);
     return true;
 }
 
