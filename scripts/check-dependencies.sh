@@ -56,7 +56,7 @@ while IFS= read -r file; do
   while IFS=: read -r line kind name; do
     if [ "$kind" = q ]; then
       target=""
-      for candidate in "src/$name" "$dir/$name" "$home/$name" "tests/$name" "tools/vortrel/$name" "tools/script/$name"; do
+      for candidate in "src/$name" "$dir/$name" "$home/$name" "tests/$name" "tools/vortrel/$name" "tools/script/$name" "tools/$name"; do
         [ -f "$candidate" ] && { target=$candidate; break; }
       done
       if [ -z "$target" ]; then

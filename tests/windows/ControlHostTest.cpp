@@ -13,10 +13,13 @@
 #include <utility>
 #include <vector>
 
-#include "AxHost.h"
+#include "axhost/AxHost.h"
 
 namespace vortrel::test {
 namespace {
+
+using axhost::AxHost;
+using axhost::ProgramFolder;
 
 // An event sink that notes each event's DISPID and integer arguments, in order.
 class RecordingSink : public IDispatch {

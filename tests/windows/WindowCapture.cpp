@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "AxHost.h"
+#include "axhost/AxHost.h"
 
 int main() {
     int count = 0;
@@ -24,7 +24,7 @@ int main() {
         std::fprintf(stderr, "vortrel-window-capture: the size is not from 1x1 to 8192x8192\n");
         return 2;
     }
-    vortrel::test::AxHost host;
+    vortrel::axhost::AxHost host;
     std::string why;
     if (!host.Open(width, height, why)) {
         std::fprintf(stderr, "vortrel-window-capture: %s\n", why.c_str());
@@ -39,7 +39,7 @@ int main() {
         return 1;
     }
     host.Control()->SetScale(static_cast<float>(_wtof(arguments[4])));
-    vortrel::test::AxHost::Pump(200);
+    vortrel::axhost::AxHost::Pump(200);
     int capturedWidth = 0;
     int capturedHeight = 0;
     const auto pixels = host.Capture(capturedWidth, capturedHeight);
@@ -48,7 +48,7 @@ int main() {
                      capturedHeight);
         return 1;
     }
-    if (!vortrel::test::AxHost::SaveBmp(arguments[5], pixels, width, height)) {
+    if (!vortrel::axhost::AxHost::SaveBmp(arguments[5], pixels, width, height)) {
         std::fprintf(stderr, "vortrel-window-capture: cannot write the picture\n");
         return 1;
     }

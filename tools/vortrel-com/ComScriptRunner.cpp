@@ -13,6 +13,7 @@
 #include "DispatchCaller.h"
 #include "EventPrinter.h"
 #include "ScriptValue.h"
+#include "axhost/AxHost.h"
 #include "base/Utf8.h"
 #include "platform/windows/WindowsFonts.h"
 
@@ -97,23 +98,77 @@ bool ReadFont(int32_t handle, LogFont& font) {
 }  // namespace
 
 // What a running statement works with: the control's dispatch interface, the event sink,
-// the captured values and the output.
+// the captured values, the output and, for a script with window directives, the container
+// that hosts the control's window.
 class ComScriptSession {
   public:
-    ComScriptSession(DispatchCaller& caller, EventPrinter& events, std::ostream& out)
-        : caller_(caller), events_(events), out_(out) {}
+    ComScriptSession(DispatchCaller& caller, EventPrinter& events, std::ostream& out,
+                     axhost::AxHost* window)
+        : caller_(caller), events_(events), out_(out), window_(window) {}
 
     DispatchCaller& Caller() { return caller_; }
     EventPrinter& Events() { return events_; }
     std::ostream& Out() { return out_; }
     script::CaptureTable& Captures() { return captures_; }
+    /// The container; the checks make sure a script with window directives has one.
+    axhost::AxHost& Window() { return *window_; }
+    /// Whether the left button is down, as the mouse messages tell the control.
+    bool& ButtonDown() { return buttonDown_; }
 
   private:
     DispatchCaller& caller_;
     EventPrinter& events_;
     std::ostream& out_;
+    axhost::AxHost* window_;
     script::CaptureTable captures_;
+    bool buttonDown_ = false;
 };
+
+namespace {
+
+// The client area's size until a script gives another, as on Linux.
+constexpr int kInitialWidth = 800;
+constexpr int kInitialHeight = 400;
+
+// The window directives a script may use; a script with any of them gets a hosted window.
+constexpr const char* kWindowDirectives[] = {"!size", "!mouse", "!pixel", "!snapshot"};
+
+bool UsesWindow(const std::vector<Statement>& statements) {
+    for (const Statement& statement : statements) {
+        if (statement.kind != Statement::Kind::Directive) {
+            continue;
+        }
+        for (const char* name : kWindowDirectives) {
+            if (statement.name == name) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::string FormatColor(uint32_t rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+    return text;
+}
+
+// The mouse messages a script sends.
+UINT MouseMessage(const Statement& statement) {
+    const std::string action = script::TextArgument(statement, 0, "down, move or up");
+    if (action == "down") {
+        return WM_LBUTTONDOWN;
+    }
+    if (action == "move") {
+        return WM_MOUSEMOVE;
+    }
+    if (action == "up") {
+        return WM_LBUTTONUP;
+    }
+    throw ScriptError(statement.line, "expected down, move or up, got '" + action + "'");
+}
+
+}  // namespace
 
 ComScriptRunner::ComScriptRunner(std::ostream& out) : out_(out) {
     script::SetFontReader(&ReadFont);
@@ -187,26 +242,88 @@ ComScriptRunner::ComScriptRunner(std::ostream& out) : out_(out) {
     };
     directives_["!await"] = std::move(await);
 
-    // The window's directives are known, so a script that uses them is told why it cannot run.
-    const std::pair<const char*, std::pair<size_t, const char*>> window[] = {
-        {"!size", {2, "!size W H"}},
-        {"!mouse", {3, "!mouse down|move|up X Y"}},
-        {"!pixel", {2, "!pixel X Y"}},
-        {"!snapshot", {1, "!snapshot PATH"}},
+    // !size W H: the container's window takes a new size and passes it on to the control's.
+    Directive size;
+    size.minArgs = 2;
+    size.maxArgs = 2;
+    size.usage = "!size W H";
+    size.check = [](const Statement& statement, script::ScriptScope&) {
+        script::WindowArgument(statement, 0, "a width");
+        script::WindowArgument(statement, 1, "a height");
     };
-    for (const auto& [name, shape] : window) {
-        Directive directive;
-        directive.minArgs = shape.first;
-        directive.maxArgs = shape.first;
-        directive.usage = shape.second;
-        const std::string word = name;
-        directive.check = [word](const Statement& statement, script::ScriptScope&) {
-            throw ScriptError(statement.line, word +
-                                                  " needs the control's window, which "
-                                                  "vortrel-com does not host");
-        };
-        directives_[name] = std::move(directive);
-    }
+    size.run = [](const Statement& statement, ComScriptSession& session) {
+        session.Window().Resize(script::WindowArgument(statement, 0, "a width"),
+                                script::WindowArgument(statement, 1, "a height"));
+        session.Out() << "!size ->\n";
+    };
+    directives_["!size"] = std::move(size);
+
+    // !mouse down|move|up X Y: the left button's message at a client point of the control's
+    // window, handled before the next statement.
+    Directive mouse;
+    mouse.minArgs = 3;
+    mouse.maxArgs = 3;
+    mouse.usage = "!mouse down|move|up X Y";
+    mouse.check = [](const Statement& statement, script::ScriptScope&) {
+        MouseMessage(statement);
+        script::WindowArgument(statement, 1, "an x");
+        script::WindowArgument(statement, 2, "a y");
+    };
+    mouse.run = [](const Statement& statement, ComScriptSession& session) {
+        const UINT message = MouseMessage(statement);
+        if (message != WM_MOUSEMOVE) {
+            session.ButtonDown() = message == WM_LBUTTONDOWN;
+        }
+        session.Window().Mouse(message, script::WindowArgument(statement, 1, "an x"),
+                               script::WindowArgument(statement, 2, "a y"), session.ButtonDown());
+        session.Out() << "!mouse ->\n";
+    };
+    directives_["!mouse"] = std::move(mouse);
+
+    // !pixel X Y: the colour the control's window shows at a client point, as #RRGGBB; none
+    // outside the client area.
+    Directive pixel;
+    pixel.minArgs = 2;
+    pixel.maxArgs = 2;
+    pixel.usage = "!pixel X Y";
+    pixel.check = [](const Statement& statement, script::ScriptScope&) {
+        script::NumberArgument<int32_t>(statement, 0, "an x");
+        script::NumberArgument<int32_t>(statement, 1, "a y");
+    };
+    pixel.run = [](const Statement& statement, ComScriptSession& session) {
+        const auto x = script::NumberArgument<int32_t>(statement, 0, "an x");
+        const auto y = script::NumberArgument<int32_t>(statement, 1, "a y");
+        int width = 0;
+        int height = 0;
+        const std::vector<uint32_t> pixels = session.Window().Capture(width, height);
+        const bool inside = x >= 0 && y >= 0 && x < width && y < height;
+        session.Out() << "!pixel -> "
+                      << (inside ? FormatColor(pixels[static_cast<size_t>(y) * width + x]) : "none")
+                      << "\n";
+    };
+    directives_["!pixel"] = std::move(pixel);
+
+    // !snapshot PATH: what the control's window shows, written as a 24-bit BMP file (the
+    // Linux tool writes PNG).
+    Directive snapshot;
+    snapshot.minArgs = 1;
+    snapshot.maxArgs = 1;
+    snapshot.usage = "!snapshot PATH";
+    snapshot.check = [](const Statement& statement, script::ScriptScope&) {
+        script::TextArgument(statement, 0, "a file name");
+    };
+    snapshot.run = [](const Statement& statement, ComScriptSession& session) {
+        const std::string path = script::TextArgument(statement, 0, "a file name");
+        int width = 0;
+        int height = 0;
+        const std::vector<uint32_t> pixels = session.Window().Capture(width, height);
+        if (width < 1 || height < 1 ||
+            !axhost::AxHost::SaveBmp(FromUtf8(path), pixels, width, height)) {
+            throw ScriptError(statement.line, "cannot write " + path, ScriptError::Kind::Failure);
+        }
+        session.Out() << "!snapshot ->\n";
+    };
+    directives_["!snapshot"] = std::move(snapshot);
 }
 
 void ComScriptRunner::Check(const std::vector<Statement>& statements) const {
@@ -242,9 +359,24 @@ void ComScriptRunner::Run(const std::vector<Statement>& statements,
     FreeLibrary(server);
     Require(registered, "registering " + ToUtf8(serverPath));
     Require(CLSIDFromProgID(kProgId, &classId), "CLSIDFromProgID");
+    // A script with window directives meets the control as a container hosts it, in place in
+    // an AtlAxWin window; any other makes it by its class alone, as a script host does.
+    std::unique_ptr<axhost::AxHost> window;
     Held<IDispatch> control;
-    Require(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.Out()),
+    if (UsesWindow(statements)) {
+        window = std::make_unique<axhost::AxHost>();
+        std::string why;
+        if (!window->Open(kInitialWidth, kInitialHeight, why, L"")) {
+            throw ScriptError(0, "hosting the control's window failed: " + why,
+                              ScriptError::Kind::Failure);
+        }
+        Require(window->Unknown()->QueryInterface(IID_IDispatch, control.Out()),
+                "IDispatch of the hosted control");
+    } else {
+        Require(
+            CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.Out()),
             "CoCreateInstance");
+    }
 
     // The event interface, found as a host finds it: through the class information.
     Held<IProvideClassInfo2> classInfo;
@@ -275,7 +407,7 @@ void ComScriptRunner::Run(const std::vector<Statement>& statements,
     } disconnect{point.p, cookie};
 
     DispatchCaller caller(control.p);
-    ComScriptSession session(caller, printer, out_);
+    ComScriptSession session(caller, printer, out_, window.get());
     for (const Statement& statement : statements) {
         if (statement.kind == Statement::Kind::Directive) {
             directives_.at(statement.name).run(statement, session);

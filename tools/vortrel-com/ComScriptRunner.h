@@ -19,8 +19,8 @@ class ComScriptSession;
 // is registered for the current user, the control is made by its program id and driven only
 // through IDispatch by member name, and an event sink connected to its connection point
 // prints the events. It prints what vortrel's runner prints. Media a script names with
-// !testsrc is made by the host beforehand; the window directives need a control window,
-// which this runner does not host, so scripts with them are refused before they start.
+// !testsrc is made by the host beforehand. A script with window directives gets the control
+// hosted in place in a container window, whose mouse messages and pixels they drive.
 class ComScriptRunner {
   public:
     /// A runner that prints to out.

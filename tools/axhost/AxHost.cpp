@@ -7,7 +7,7 @@
 
 #include <oleidl.h>
 
-namespace vortrel::test {
+namespace vortrel::axhost {
 
 namespace {
 
@@ -41,20 +41,22 @@ AxHost::~AxHost() {
     }
 }
 
-bool AxHost::Open(int width, int height, std::string& why) {
+bool AxHost::Open(int width, int height, std::string& why, const std::wstring& server) {
     if (FAILED(OleInitialize(nullptr))) {
         why = "OleInitialize failed";
         return false;
     }
     oleStarted_ = true;
-    HMODULE server = LoadLibraryW((ProgramFolder() + L"Vortrel.dll").c_str());
-    auto registerServer = server != nullptr
-                              ? reinterpret_cast<RegisterFunction>(reinterpret_cast<void*>(
-                                    GetProcAddress(server, "DllRegisterServer")))
-                              : nullptr;
-    if (registerServer == nullptr || FAILED(registerServer())) {
-        why = "Vortrel.dll beside the program does not register";
-        return false;
+    if (!server.empty()) {
+        HMODULE library = LoadLibraryW(server.c_str());
+        auto registerServer = library != nullptr
+                                  ? reinterpret_cast<RegisterFunction>(reinterpret_cast<void*>(
+                                        GetProcAddress(library, "DllRegisterServer")))
+                                  : nullptr;
+        if (registerServer == nullptr || FAILED(registerServer())) {
+            why = "the server does not register";
+            return false;
+        }
     }
     HMODULE atl = LoadLibraryW(L"atl.dll");
     auto init = atl != nullptr ? reinterpret_cast<AtlAxWinInitFunction>(
@@ -105,8 +107,12 @@ bool AxHost::Open(int width, int height, std::string& why) {
 }
 
 void AxHost::Resize(int width, int height) {
-    MoveWindow(axWindow_, 0, 0, width, height, TRUE);
-    Pump(50);
+    // The frame grows with the control, which a smaller frame would clip.
+    RECT outer{0, 0, width, height};
+    AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
+    MoveWindow(frame_, 0, 0, outer.right - outer.left, outer.bottom - outer.top, TRUE);
+    MoveWindow(axWindow_, 0, 0, width, height, TRUE);  // sends the sizes on at once
+    PumpWaiting();
 }
 
 void AxHost::Pump(DWORD milliseconds) {
@@ -121,16 +127,24 @@ void AxHost::Pump(DWORD milliseconds) {
     } while (GetTickCount() - start < milliseconds);
 }
 
+void AxHost::PumpWaiting() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 void AxHost::Mouse(UINT message, int x, int y, bool buttonDown) {
     PostMessageW(controlWindow_, message, buttonDown ? MK_LBUTTON : 0,
                  MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
-    Pump(30);
+    PumpWaiting();
 }
 
 std::vector<uint32_t> AxHost::Capture(int& width, int& height) {
-    Pump(50);  // the posted input and its repaints first
+    PumpWaiting();  // the posted input and its repaints first
     UpdateWindow(controlWindow_);
-    Pump(150);
+    PumpWaiting();
     RECT client{};
     GetClientRect(controlWindow_, &client);
     width = client.right;
@@ -199,4 +213,4 @@ bool AxHost::SaveBmp(const std::wstring& path, const std::vector<uint32_t>& pixe
     return ok;
 }
 
-}  // namespace vortrel::test
+}  // namespace vortrel::axhost
