@@ -30,6 +30,9 @@ bool RegisterWindowClass(HINSTANCE module, WNDPROC procedure) {
     }
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
+    // A new size lays the whole window out anew (the scroll bars and their corner follow the
+    // edges), so all of it is painted again, also where a smaller window keeps old pixels.
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = module;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
