@@ -44,6 +44,18 @@ struct DrawPoint {
 /// classic system colours.
 enum class EdgeStyle { Bump, Raised, Sunken };
 
+/// One band of a three-dimensional edge: a rectangle to fill and its colour.
+struct EdgeBand {
+    DrawRect rect;
+    ColorRef color = 0;
+};
+
+/// The one-pixel bands of an edge round a rectangle with its corners in order, in the order
+/// they are filled: each border's top and left lines without the top-right and bottom-left
+/// corners, then its bottom and right lines, which take them; the outer border first. Every
+/// back end fills these, so that edges are alike on every platform.
+std::vector<EdgeBand> EdgeBands(const DrawRect& rect, EdgeStyle style);
+
 /// Flags of DrawText, with the platform's values.
 namespace TextFlag {
 inline constexpr uint32_t kLeft = 0x0;

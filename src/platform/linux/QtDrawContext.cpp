@@ -19,11 +19,6 @@ namespace vortrel {
 
 namespace {
 
-// The classic scheme's three-dimensional colours, as DrawEdge uses them.
-constexpr ColorRef k3dHighlight = MakeColorRef(255, 255, 255);
-constexpr ColorRef k3dLight = MakeColorRef(192, 192, 192);
-constexpr ColorRef k3dShadow = MakeColorRef(128, 128, 128);
-constexpr ColorRef k3dDarkShadow = MakeColorRef(0, 0, 0);
 // The platform's default background colour, behind opaque text.
 constexpr ColorRef kTextBackground = MakeColorRef(255, 255, 255);
 
@@ -154,44 +149,10 @@ void QtDrawContext::Rectangle(const DrawRect& logical) {
 }
 
 void QtDrawContext::DrawEdge(const DrawRect& logical, EdgeStyle style) {
-    const DrawRect rect = Ordered(logical);
-    if (rect.Width() <= 0 || rect.Height() <= 0) {
-        return;
-    }
-    // Each border is one pixel wide: its top and left lines first, without the top-right
-    // and bottom-left corners, then its bottom and right lines, which take those corners.
-    struct Border {
-        ColorRef topLeft;
-        ColorRef bottomRight;
-    };
-    const Border raisedOuter{k3dLight, k3dDarkShadow};
-    const Border raisedInner{k3dHighlight, k3dShadow};
-    const Border sunkenOuter{k3dShadow, k3dHighlight};
-    const Border sunkenInner{k3dDarkShadow, k3dLight};
-    Border outer = raisedOuter;
-    Border inner = raisedInner;
-    if (style == EdgeStyle::Sunken) {
-        outer = sunkenOuter;
-        inner = sunkenInner;
-    } else if (style == EdgeStyle::Bump) {
-        inner = sunkenInner;
-    }
-    int64_t left = int64_t{rect.left} + origin_.x;
-    int64_t top = int64_t{rect.top} + origin_.y;
-    int64_t right = int64_t{rect.right} + origin_.x;
-    int64_t bottom = int64_t{rect.bottom} + origin_.y;
-    for (const Border& border : {outer, inner}) {
-        if (right <= left || bottom <= top) {
-            break;
-        }
-        FillDevice(left, top, right - 1, top + 1, border.topLeft);
-        FillDevice(left, top, left + 1, bottom - 1, border.topLeft);
-        FillDevice(left, bottom - 1, right, bottom, border.bottomRight);
-        FillDevice(right - 1, top, right, bottom, border.bottomRight);
-        ++left;
-        ++top;
-        --right;
-        --bottom;
+    for (const EdgeBand& band : EdgeBands(Ordered(logical), style)) {
+        FillDevice(int64_t{band.rect.left} + origin_.x, int64_t{band.rect.top} + origin_.y,
+                   int64_t{band.rect.right} + origin_.x, int64_t{band.rect.bottom} + origin_.y,
+                   band.color);
     }
 }
 

@@ -17,13 +17,6 @@ namespace vortrel {
 
 namespace {
 
-// The classic scheme's three-dimensional colours. The edges are drawn in them whatever scheme
-// the system shows, so that both builds give the same pixels (user32's DrawEdge would take the
-// current scheme's colours).
-constexpr ColorRef k3dHighlight = MakeColorRef(255, 255, 255);
-constexpr ColorRef k3dLight = MakeColorRef(192, 192, 192);
-constexpr ColorRef k3dShadow = MakeColorRef(128, 128, 128);
-constexpr ColorRef k3dDarkShadow = MakeColorRef(0, 0, 0);
 constexpr COLORREF kTextBackground = RGB(255, 255, 255);
 
 // A rectangle with its corners in order, as the shape functions take it.
@@ -123,41 +116,8 @@ void GdiDrawContext::Fill(int32_t left, int32_t top, int32_t right, int32_t bott
 }
 
 void GdiDrawContext::DrawEdge(const DrawRect& logical, EdgeStyle style) {
-    const DrawRect rect = Ordered(logical);
-    // Each border is one pixel wide: its top and left lines first, without the top-right and
-    // bottom-left corners, then its bottom and right lines, which take those corners.
-    struct Border {
-        ColorRef topLeft;
-        ColorRef bottomRight;
-    };
-    const Border raisedOuter{k3dLight, k3dDarkShadow};
-    const Border raisedInner{k3dHighlight, k3dShadow};
-    const Border sunkenOuter{k3dShadow, k3dHighlight};
-    const Border sunkenInner{k3dDarkShadow, k3dLight};
-    Border outer = raisedOuter;
-    Border inner = raisedInner;
-    if (style == EdgeStyle::Sunken) {
-        outer = sunkenOuter;
-        inner = sunkenInner;
-    } else if (style == EdgeStyle::Bump) {
-        inner = sunkenInner;
-    }
-    int32_t left = rect.left;
-    int32_t top = rect.top;
-    int32_t right = rect.right;
-    int32_t bottom = rect.bottom;
-    for (const Border& border : {outer, inner}) {
-        if (right <= left || bottom <= top) {
-            break;
-        }
-        Fill(left, top, right - 1, top + 1, border.topLeft);
-        Fill(left, top, left + 1, bottom - 1, border.topLeft);
-        Fill(left, bottom - 1, right, bottom, border.bottomRight);
-        Fill(right - 1, top, right, bottom, border.bottomRight);
-        ++left;
-        ++top;
-        --right;
-        --bottom;
+    for (const EdgeBand& band : EdgeBands(Ordered(logical), style)) {
+        Fill(band.rect.left, band.rect.top, band.rect.right, band.rect.bottom, band.color);
     }
 }
 
